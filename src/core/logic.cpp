@@ -1,0 +1,190 @@
+#include "core/logic.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace vell {
+
+Tile map[MAP_W * MAP_H];
+Creature player;
+std::atomic<int> inputType{0};
+std::atomic<int> closing{0};
+std::atomic<int> drawing{0};
+std::FILE *errout = nullptr;
+std::thread logicThread;
+std::atomic<int> logicThreadRunning{0};
+
+namespace {
+
+std::mutex worldMutex;
+thread_local int worldDepth = 0;
+thread_local bool isLogicThread = false;
+
+// The hold count mirrors a suspended thread's count: the logic thread runs
+// only while it is 0.
+std::mutex holdMutex;
+std::condition_variable holdCv;
+int holds = 0;
+
+// The creature the scheduler visits next. Kept here rather than in a local
+// so that a creature unlinked between two steps (map generation removes
+// monsters on its own thread) is never visited after it was freed.
+Creature *schedCur = nullptr;
+
+std::mutex errMutex;
+
+} // namespace
+
+bool tryTakeDrawing() {
+    int expected = 0;
+    return drawing.compare_exchange_strong(expected, 1);
+}
+
+void takeDrawing() {
+    while (!tryTakeDrawing())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void giveDrawing() { drawing.store(0); }
+
+void writeError(const char *text) {
+    std::lock_guard<std::mutex> lk(errMutex);
+    if (errout == nullptr || text == nullptr)
+        return;
+    std::fputs(text, errout);
+    std::fflush(errout);
+}
+
+void worldLock() {
+    if (worldDepth++ == 0)
+        worldMutex.lock();
+}
+
+void worldUnlock() {
+    if (--worldDepth == 0)
+        worldMutex.unlock();
+}
+
+bool worldHeld() { return worldDepth > 0; }
+
+bool onLogicThread() { return isLogicThread; }
+
+int pause() {
+    int mode = inputType.load();
+    if (mode == 0)
+        inputType.store(2);
+    if (!closing.load()) {
+        std::unique_lock<std::mutex> lk(holdMutex);
+        ++holds;
+        if (isLogicThread) {
+            // The hold is counted before the world lock is given up, so a
+            // key router that gets the lock always finds the new mode and
+            // the hold together: a key can never slip in between.
+            int depth = worldDepth;
+            if (depth > 0) {
+                worldDepth = 0;
+                worldMutex.unlock();
+            }
+            holdCv.wait(lk, [] { return holds == 0; });
+            lk.unlock();
+            if (depth > 0) {
+                worldMutex.lock();
+                worldDepth = depth;
+            }
+        }
+    }
+    inputType.store(mode);
+    return mode;
+}
+
+int releaseLogic() {
+    std::lock_guard<std::mutex> lk(holdMutex);
+    int found = holds;
+    if (holds > 0) {
+        --holds;
+        if (holds == 0)
+            holdCv.notify_all();
+    }
+    return found;
+}
+
+int holdCount() {
+    std::lock_guard<std::mutex> lk(holdMutex);
+    return holds;
+}
+
+void end_game() { closing.store(1); }
+
+void ring_unlink(Creature *c) {
+    if (c == nullptr || c == &player)
+        return;
+    if (schedCur == c)
+        schedCur = c->next;
+    if (c->next != nullptr)
+        c->next->prev = c->prev;
+    if (c->prev != nullptr)
+        c->prev->next = c->next;
+    c->next = nullptr;
+    c->prev = nullptr;
+}
+
+void gameLoop() {
+    {
+        WorldGuard g;
+        schedCur = &player;
+    }
+    while (!closing.load()) {
+        WorldGuard g;
+        Creature *c = schedCur;
+        c->energy = wrapSub(c->energy, c->speed);
+        if (c->energy < 0) {
+            if (c->act == nullptr) {
+                c->energy = 10000;
+            } else {
+                while (c->energy < 1 && !closing.load())
+                    c->act(c);
+            }
+        }
+        if (closing.load())
+            break;
+        if (c->next == nullptr) {
+            writeError("Fatal error: break in creature loop\n");
+            end_game();
+            break;
+        }
+        schedCur = c->next;
+    }
+}
+
+void startGameLoop() {
+    isLogicThread = true;
+    logicThreadRunning.store(1);
+    gameLoop();
+    logicThreadRunning.store(0);
+}
+
+void world_reset() {
+    WorldGuard g;
+    Creature *c = player.next;
+    while (c != nullptr && c != &player) {
+        Creature *n = c->next;
+        delete c;
+        c = n;
+    }
+    for (Tile &t : map) {
+        delete t.item;
+        t = Tile{};
+    }
+    player = Creature{};
+    player.next = &player;
+    player.prev = &player;
+    schedCur = &player;
+    inputType.store(0);
+    closing.store(0);
+    drawing.store(0);
+    std::lock_guard<std::mutex> lk(holdMutex);
+    holds = 0;
+}
+
+} // namespace vell

@@ -1,0 +1,20 @@
+#pragma once
+// Drawing one tile: a black solid block, then the tile's creature, else its
+// item, else its own ground glyph, all from the game sheet.
+
+#include "core/logic.h"
+
+namespace vell {
+
+// Window thread: draws tile (x, y) straight onto the screen at (8x, 12y + 24).
+void drawTile(const Tile *tile, int x, int y);
+
+// Any thread: draws the tile into its block's image under the block's lock.
+// Ignores a null tile or (x, y) off the map.
+void drawTileToTex(const Tile *tile, int x, int y);
+
+// The glyph and colour a tile shows.
+void tileLook(const Tile *tile, unsigned char *glyph, unsigned char *r, unsigned char *g,
+              unsigned char *b);
+
+} // namespace vell

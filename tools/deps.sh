@@ -1,0 +1,19 @@
+# Installs the Debian packages Vell needs to build, test and run, when any
+# is missing. Sourced by play.sh and check.sh.
+vell_install_deps() {
+  local pkgs=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri
+              libgtest-dev libgmock-dev libbenchmark-dev "$@")
+  local missing=()
+  for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null; then sudo="sudo"; else
+      echo "Missing packages and no root or sudo: ${missing[*]}" >&2; return 1; fi
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

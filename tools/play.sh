@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Vell and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. tools/deps.sh
+vell_install_deps
+cmake -S . -B build -DVELL_WITH_TESTS=OFF -DVELL_WITH_BENCH=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target vell
+exec ./build/vell
