@@ -1,0 +1,24 @@
+#pragma once
+// Shared test scaffolding: a fresh world and display for each test, and
+// readers that turn what the screen images show back into text.
+
+#include <string>
+
+namespace vell {
+
+// Resets everything a test may have left behind: world_reset(), the default
+// recording OpenGL seam installed and cleared, the three glyph sheets loaded
+// fresh from data/font.bmp, the message lines, status image and map blocks
+// created (first call) and blanked with their lists emptied, status and
+// message state cleared, the calling thread's generator seeded with `seed`.
+void freshWorld(unsigned seed = 1);
+
+// Text shown by message line 0..2, read back from its image by matching each
+// 8 x 12 cell against the glyphs of the pristine sheet drawn white on black
+// (90 characters; a blank or unrecognised cell reads as ' ' or '?').
+std::string shownLine(int line);
+
+// The same for status row 0 (upper) or 1 (lower).
+std::string shownStatRow(int row);
+
+} // namespace vell
