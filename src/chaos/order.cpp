@@ -1,0 +1,97 @@
+#include "chaos/order.h"
+
+#include <cstring>
+
+#include "graphics/graphics.h"
+#include "platform/font.h"
+#include "core/random.h"
+
+namespace vell {
+
+namespace {
+
+constexpr int CELL_W = 8;
+constexpr int CELL_H = 12;
+
+bool sheetsReady() {
+    return pureTex != nullptr && fontTex != nullptr && gameTex != nullptr &&
+           pureTex->pixels != nullptr && fontTex->pixels != nullptr &&
+           gameTex->pixels != nullptr;
+}
+
+void markChanged(TexBlock *sheet) { sheet->flags |= 1; }
+
+// The three sheets share one layout, so a pixel has the same index in each.
+void copyPixel(TexBlock *dst, const TexBlock *src, int row, int col) {
+    int i = (row * dst->tw + col) * 4;
+    std::memcpy(dst->pixels + i, src->pixels + i, 4);
+}
+
+void copyRandomPixel(TexBlock *dst, const TexBlock *src) {
+    // Row first, then column: the order of the draws is part of the game.
+    int row = rnd() % SHEET_H;
+    int col = rnd() % SHEET_W;
+    copyPixel(dst, src, row, col);
+    markChanged(dst);
+}
+
+void copyRandomCell(TexBlock *dst, const TexBlock *src) {
+    int cx = rnd() % 16;
+    int cy = rnd() % 16;
+    for (int row = cy * CELL_H; row < cy * CELL_H + CELL_H; ++row) {
+        int i = (row * dst->tw + cx * CELL_W) * 4;
+        std::memcpy(dst->pixels + i, src->pixels + i, CELL_W * 4);
+    }
+    markChanged(dst);
+}
+
+void copyGrid(TexBlock *dst, const TexBlock *src) {
+    for (int row = 0; row < SHEET_H; ++row) {
+        int i = row * dst->tw * 4;
+        std::memcpy(dst->pixels + i, src->pixels + i, SHEET_W * 4);
+    }
+    markChanged(dst);
+}
+
+} // namespace
+
+void uncorrupt(int amount) {
+    if (amount <= 0 || !sheetsReady())
+        return;
+    for (int i = 0; i < amount; ++i)
+        copyRandomPixel(gameTex, fontTex);
+    for (int i = 0; i < amount / 100; ++i)
+        copyRandomPixel(fontTex, pureTex);
+    // The game cell before the text cell: the game sheet is repaired from
+    // the text sheet before that one is itself repaired.
+    for (int i = 0; i < amount / 1000; ++i) {
+        uncorrupt_game_char();
+        uncorrupt_text_char();
+    }
+    if (amount > 10000)
+        uncorrupt_game();
+    if (amount > 20000)
+        uncorrupt_text();
+}
+
+void uncorrupt_game_char() {
+    if (sheetsReady())
+        copyRandomCell(gameTex, fontTex);
+}
+
+void uncorrupt_text_char() {
+    if (sheetsReady())
+        copyRandomCell(fontTex, pureTex);
+}
+
+void uncorrupt_game() {
+    if (sheetsReady())
+        copyGrid(gameTex, fontTex);
+}
+
+void uncorrupt_text() {
+    if (sheetsReady())
+        copyGrid(fontTex, pureTex);
+}
+
+} // namespace vell
