@@ -5,12 +5,18 @@
 
 namespace vell {
 
-// Window thread, OpenGL current, before the logic thread starts. Sets
-// `closing` (and writes the reason to the error log) on failure.
-// font.bmp is looked for in the working directory, then in exeDir (may be
-// null or empty).
+// Window thread, OpenGL current, before the logic thread starts: loads the
+// glyph sheet and makes its two working copies, sets up the player on tile
+// (30, 20), creates the message, status and map block images, adds the
+// spawner to the ring and starts the first map generation. On failure it
+// writes one fatal line to the error log, sets `closing` and builds nothing
+// further. font.bmp is looked for in the working directory, then in exeDir
+// (may be null or empty), so the game starts from any directory.
 void init(const char *exeDir = nullptr);
 
+// The spawner's act handler (logic thread): now and then a monster of the
+// player's level to two above it arrives at an edge of the map. Costs 10000
+// energy whether or not one came; returns 1.
 int spawner_act(Creature *c);
 
 } // namespace vell

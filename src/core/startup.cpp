@@ -1,0 +1,119 @@
+#include "core/startup.h"
+
+#include <cstdio>
+#include <string>
+
+#include "core/random.h"
+#include "creatures/creature.h"
+#include "enemies/enemy.h"
+#include "graphics/graphics.h"
+#include "graphics/map.h"
+#include "platform/font.h"
+#include "player/player.h"
+#include "ui/stat.h"
+#include "ui/text.h"
+#include "world/map.h"
+
+namespace vell {
+
+namespace {
+
+void fatal(const char *line) {
+    writeError(line);
+    closing.store(1);
+}
+
+std::FILE *openFont(const char *exeDir) {
+    std::FILE *f = std::fopen("font.bmp", "rb");
+    if (f == nullptr && exeDir != nullptr && exeDir[0] != '\0') {
+        std::string path(exeDir);
+        if (path.back() != '/')
+            path += '/';
+        path += "font.bmp";
+        f = std::fopen(path.c_str(), "rb");
+    }
+    return f;
+}
+
+void setUpPlayer() {
+    player.next = &player;
+    player.prev = &player;
+    player.speed = 1000;
+    player.act = player_act;
+    player.bump = player_bump;
+    player.x = 30;
+    player.y = 20;
+    player.glyph = 1;
+    player.r = 255;
+    player.g = 255;
+    player.b = 255;
+    player.name = "Player";
+    player.moveDelay = 10000;
+    // Drawn in this order; a seeded start gives the same player every time.
+    player.health = 5 + rnd() % 5;
+    player.damageMin = 1 + rnd() % 5;
+    player.damageSpread = 1 + rnd() % 5;
+    player.defenseMin = 1 + rnd() % 5;
+    player.defenseSpread = 1 + rnd() % 5;
+    player.level = 1;
+    player.energy = 0;
+    player.gold = 0;
+    player.arrows = 0;
+    player.magic = 0;
+    tileAt(player.x, player.y).creature = &player;
+}
+
+} // namespace
+
+void init(const char *exeDir) {
+    std::FILE *f = openFont(exeDir);
+    TexBlock *sheet = nullptr;
+    if (f != nullptr) {
+        sheet = loadTexture(f);
+        std::fclose(f);
+    }
+    if (sheet == nullptr) {
+        fatal("Fatal error: unable to load font\n");
+        return;
+    }
+    pureTex = sheet;
+    fontTex = texBlock_clone(pureTex);
+    if (fontTex == nullptr) {
+        fatal("Fatal error: unable to create text font\n");
+        return;
+    }
+    gameTex = texBlock_clone(fontTex);
+    if (gameTex == nullptr) {
+        fatal("Fatal error: unable to create game font\n");
+        return;
+    }
+
+    {
+        WorldGuard guard;
+        setUpPlayer();
+        // Everything that draws text or tiles expects these images to exist,
+        // so a missing one ends the start like a missing sheet.
+        if (text_init() == 0 || stat_init() == 0 || mapTex_init() == 0) {
+            fatal("Fatal error: unable to create screen images\n");
+            return;
+        }
+        Creature *spawner = creature_new();
+        if (spawner == nullptr) {
+            fatal("Fatal error: unable to create the spawner\n");
+            return;
+        }
+        spawner->act = spawner_act;
+        spawner->speed = 100;
+    }
+
+    regenMap();
+}
+
+int spawner_act(Creature *c) {
+    c->energy = 10000;
+    // creature_arrive ignores the null of a failed chance.
+    creature_arrive(enemy_rand(40, 100, player.level, wrapAdd(player.level, 2)));
+    return 1;
+}
+
+} // namespace vell
