@@ -26,7 +26,14 @@ TexBlock *texBlock_clone(const TexBlock *source);
 void texBlock_free(TexBlock *image);
 
 // Uploads the whole buffer to the bound texture and clears bit 0 of flags.
+// The flag is cleared before the pixels are read, so a change drawn by
+// another thread meanwhile keeps the image marked for the next upload.
 void texBlock_update(TexBlock *image);
+
+// The changed flag is set by any thread and cleared by the window thread;
+// these touch it atomically (the field stays a plain int).
+void texBlock_touch(TexBlock *image);
+bool texBlock_changed(const TexBlock *image);
 
 // Blend one source pixel into a destination pixel with a tint (any thread).
 void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,

@@ -5,6 +5,8 @@
 // into the image). Any thread may report a change; each block's list is
 // guarded by a lock of its own. Only the window thread draws to the screen.
 
+#include <mutex>
+
 #include "graphics/graphics.h"
 
 namespace vell {
@@ -24,19 +26,25 @@ struct MapBlock {
 // Indexed [block column][block row].
 extern MapBlock mapTex[BLOCK_COLS][BLOCK_ROWS];
 
-// Report that tile (x, y) changed; the caller guarantees it is on the map.
-// Any thread.
+// Report that tile (x, y) changed (off-map coordinates are ignored). Any
+// thread; a full list is collapsed on the calling thread.
 void addChange(int x, int y);
 void tileChanged(int x, int y);
 
 // Draws the block's pending tiles into its image and empties its list.
+// Takes the block's lock; world lock held by the caller (it reads tiles).
 void mapBlock_collapse(MapBlock *block);
 
 // Window thread, inside render: every block image, then its pending tiles.
 void drawMap();
 
+// The lock of block (i, j): it guards the block's list and drawing into its
+// image. Recursive; always taken inside the world lock, never around it.
+std::recursive_mutex &mapBlock_lock(int i, int j);
+
 // Creates the 24 block images with empty lists (window thread, by init).
-// Returns 0 if an image could not be made.
+// Blocks that already have an image keep it. Returns 0 if an image could not
+// be made.
 int mapTex_init();
 
 } // namespace vell

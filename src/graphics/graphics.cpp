@@ -1,0 +1,176 @@
+#include "graphics/graphics.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "graphics/glseam.h"
+
+namespace vell {
+
+int p2(int n) {
+    int p = 1;
+    while (p < n) {
+        if (p == (1 << 30))
+            return -1;
+        p <<= 1;
+    }
+    return p;
+}
+
+void texBlock_touch(TexBlock *image) { __atomic_fetch_or(&image->flags, 1, __ATOMIC_RELEASE); }
+
+bool texBlock_changed(const TexBlock *image) {
+    return (__atomic_load_n(&image->flags, __ATOMIC_ACQUIRE) & 1) != 0;
+}
+
+namespace {
+
+void texBlock_clearChanged(TexBlock *image) {
+    __atomic_fetch_and(&image->flags, ~1, __ATOMIC_ACQ_REL);
+}
+
+// Gives the image a texture name and storage; window thread.
+void texBlock_define(TexBlock *image) {
+    image->texture = gl().genTexture();
+    gl().bindTexture(image->texture);
+    gl().defineTexture(image->tw, image->th, image->pixels);
+}
+
+} // namespace
+
+TexBlock *texBlock_new(int width, int height) {
+    if (width < 1 || height < 1)
+        return nullptr;
+    int tw = p2(width);
+    int th = p2(height);
+    if (tw < 0 || th < 0)
+        return nullptr;
+    long long bytes = static_cast<long long>(tw) * th * 4;
+    if (bytes > INT_MAX)
+        return nullptr;
+    TexBlock *image = new (std::nothrow) TexBlock{};
+    if (image == nullptr)
+        return nullptr;
+    image->width = width;
+    image->height = height;
+    image->pixels = new (std::nothrow) unsigned char[bytes]();
+    if (image->pixels == nullptr) {
+        delete image;
+        return nullptr;
+    }
+    for (long long i = 3; i < bytes; i += 4)
+        image->pixels[i] = 255;
+    image->tw = tw;
+    image->th = th;
+    image->flags = 1;
+    texBlock_define(image);
+    return image;
+}
+
+TexBlock *texBlock_clone(const TexBlock *source) {
+    if (source == nullptr || source->pixels == nullptr)
+        return nullptr;
+    TexBlock *image = new (std::nothrow) TexBlock{};
+    if (image == nullptr)
+        return nullptr;
+    std::size_t bytes = static_cast<std::size_t>(source->tw) * source->th * 4;
+    image->pixels = new (std::nothrow) unsigned char[bytes];
+    if (image->pixels == nullptr) {
+        delete image;
+        return nullptr;
+    }
+    image->tw = source->tw;
+    image->th = source->th;
+    image->width = source->width;
+    image->height = source->height;
+    image->flags = 1;
+    std::memcpy(image->pixels, source->pixels, bytes);
+    texBlock_define(image);
+    return image;
+}
+
+void texBlock_free(TexBlock *image) {
+    if (image == nullptr)
+        return;
+    delete[] image->pixels;
+    delete image;
+}
+
+void texBlock_update(TexBlock *image) {
+    texBlock_clearChanged(image);
+    gl().uploadTexture(image->tw, image->th, image->pixels);
+}
+
+void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
+             unsigned char b) {
+    // The single-precision factors are part of the result: the blend must
+    // come out exactly the same byte for byte on every platform.
+    const float a = static_cast<float>(src[3] / 255.0);
+    const float inverse = 1.0f - a;
+    const float tint[3] = {static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
+                           static_cast<float>(b / 255.0)};
+    for (int i = 0; i < 3; ++i) {
+        double v = static_cast<double>(src[i]) * a * tint[i] + static_cast<double>(dst[i]) * inverse;
+        dst[i] = static_cast<unsigned char>(static_cast<int>(v));
+    }
+    double alpha = static_cast<double>(src[3]) * a + static_cast<double>(dst[3]) * inverse;
+    dst[3] = static_cast<unsigned char>(static_cast<int>(alpha));
+}
+
+void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet) {
+    const int sx = (c % 16) * 8;
+    const int sy = (15 - c / 16) * 12;
+    for (int row = 0; row < 12; ++row) {
+        for (int col = 0; col < 8; ++col) {
+            const unsigned char *src = sheet->pixels + ((sy + row) * sheet->tw + sx + col) * 4;
+            unsigned char *to = dst->pixels + ((y + row) * dst->tw + x + col) * 4;
+            drawPix(to, src, r, g, b);
+        }
+    }
+    texBlock_touch(dst);
+}
+
+namespace {
+
+void bindForDrawing(TexBlock *image) {
+    gl().bindTexture(image->texture);
+    if (texBlock_changed(image))
+        texBlock_update(image);
+    gl().setNearest();
+}
+
+} // namespace
+
+void drawTexBlock(TexBlock *image, int x, int y) {
+    if (image == nullptr)
+        return;
+    gl().color(255, 255, 255);
+    bindForDrawing(image);
+    const float s1 = static_cast<float>(image->width) / static_cast<float>(image->tw);
+    const float t1 = static_cast<float>(image->height) / static_cast<float>(image->th);
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float fx1 = static_cast<float>(x + image->width);
+    const float fy1 = static_cast<float>(y + image->height);
+    const float st[8] = {0, 0, 0, t1, s1, t1, s1, 0};
+    const float xy[8] = {fx, fy, fx, fy1, fx1, fy1, fx1, fy};
+    gl().quad(st, xy);
+}
+
+void drawCharDirect(int x, int y, unsigned char c, unsigned char r, unsigned char g,
+                    unsigned char b, TexBlock *sheet) {
+    gl().color(r, g, b);
+    bindForDrawing(sheet);
+    const float tw = static_cast<float>(sheet->tw), th = static_cast<float>(sheet->th);
+    const int cx = (c % 16) * 8;
+    const int cy = (15 - c / 16) * 12;
+    const float s0 = static_cast<float>(cx) / tw, s1 = static_cast<float>(cx + 8) / tw;
+    const float t0 = static_cast<float>(cy) / th, t1 = static_cast<float>(cy + 12) / th;
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float st[8] = {s0, t0, s0, t1, s1, t1, s1, t0};
+    const float xy[8] = {fx, fy, fx, fy + 12, fx + 8, fy + 12, fx + 8, fy};
+    gl().quad(st, xy);
+}
+
+} // namespace vell

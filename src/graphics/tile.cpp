@@ -1,0 +1,49 @@
+#include "graphics/tile.h"
+
+#include <mutex>
+
+#include "graphics/graphics.h"
+#include "graphics/map.h"
+#include "platform/font.h"
+
+namespace vell {
+
+void tileLook(const Tile *tile, unsigned char *glyph, unsigned char *r, unsigned char *g,
+              unsigned char *b) {
+    if (tile->creature != nullptr) {
+        const Creature *c = tile->creature;
+        *glyph = c->glyph, *r = c->r, *g = c->g, *b = c->b;
+    } else if (tile->item != nullptr) {
+        const Item *it = tile->item;
+        *glyph = it->glyph, *r = it->r, *g = it->g, *b = it->b;
+    } else {
+        *glyph = tile->glyph, *r = tile->r, *g = tile->g, *b = tile->b;
+    }
+}
+
+void drawTile(const Tile *tile, int x, int y) {
+    if (tile == nullptr || gameTex == nullptr)
+        return;
+    unsigned char glyph, r, g, b;
+    tileLook(tile, &glyph, &r, &g, &b);
+    const int sx = 8 * x, sy = 12 * y + 24;
+    drawCharDirect(sx, sy, 219, 0, 0, 0, gameTex);
+    drawCharDirect(sx, sy, glyph, r, g, b, gameTex);
+}
+
+void drawTileToTex(const Tile *tile, int x, int y) {
+    if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
+        return;
+    const int i = x / BLOCK_TILES_X, j = y / BLOCK_TILES_Y;
+    std::lock_guard<std::recursive_mutex> guard(mapBlock_lock(i, j));
+    TexBlock *image = mapTex[i][j].image;
+    if (image == nullptr)
+        return;
+    unsigned char glyph, r, g, b;
+    tileLook(tile, &glyph, &r, &g, &b);
+    const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
+    drawCharToImage(219, 0, 0, 0, px, py, image, gameTex);
+    drawCharToImage(glyph, r, g, b, px, py, image, gameTex);
+}
+
+} // namespace vell
