@@ -22,7 +22,7 @@ void flipSheetBit(TexBlock *sheet) {
     if (sheet == nullptr || sheet->pixels == nullptr)
         return;
     sheet->pixels[(row * sheet->tw + col) * 4 + byte] ^= static_cast<unsigned char>(1 << bit);
-    sheet->flags |= 1;
+    texBlock_touch(sheet);
 }
 
 // One bit of a random tile; `bytes` 3 reaches the colours only, 4 the glyph

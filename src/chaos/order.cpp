@@ -19,8 +19,6 @@ bool sheetsReady() {
            gameTex->pixels != nullptr;
 }
 
-void markChanged(TexBlock *sheet) { sheet->flags |= 1; }
-
 // The three sheets share one layout, so a pixel has the same index in each.
 void copyPixel(TexBlock *dst, const TexBlock *src, int row, int col) {
     int i = (row * dst->tw + col) * 4;
@@ -32,7 +30,7 @@ void copyRandomPixel(TexBlock *dst, const TexBlock *src) {
     int row = rnd() % SHEET_H;
     int col = rnd() % SHEET_W;
     copyPixel(dst, src, row, col);
-    markChanged(dst);
+    texBlock_touch(dst);
 }
 
 void copyRandomCell(TexBlock *dst, const TexBlock *src) {
@@ -42,7 +40,7 @@ void copyRandomCell(TexBlock *dst, const TexBlock *src) {
         int i = (row * dst->tw + cx * CELL_W) * 4;
         std::memcpy(dst->pixels + i, src->pixels + i, CELL_W * 4);
     }
-    markChanged(dst);
+    texBlock_touch(dst);
 }
 
 void copyGrid(TexBlock *dst, const TexBlock *src) {
@@ -50,7 +48,7 @@ void copyGrid(TexBlock *dst, const TexBlock *src) {
         int i = row * dst->tw * 4;
         std::memcpy(dst->pixels + i, src->pixels + i, SHEET_W * 4);
     }
-    markChanged(dst);
+    texBlock_touch(dst);
 }
 
 } // namespace
