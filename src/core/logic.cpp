@@ -137,17 +137,33 @@ void gameLoop() {
     while (!closing.load()) {
         WorldGuard g;
         Creature *c = schedCur;
+        if (c == nullptr) {
+            // Only reachable when a creature with no successor was unlinked
+            // while it was the next to be visited.
+            writeError("Fatal error: break in creature loop\n");
+            end_game();
+            break;
+        }
         c->energy = wrapSub(c->energy, c->speed);
         if (c->energy < 0) {
             if (c->act == nullptr) {
                 c->energy = 10000;
             } else {
-                while (c->energy < 1 && !closing.load())
-                    c->act(c);
+                // A handler that waits in pause gives the lock up, and another
+                // thread may then unlink c. ring_unlink moves schedCur on when
+                // it does, and from then on the scheduler leaves c alone.
+                while (schedCur == c && c->energy < 1 && !closing.load()) {
+                    ActFn act = c->act;
+                    if (act == nullptr)
+                        break; // the handler took its own act away
+                    act(c);
+                }
             }
         }
         if (closing.load())
             break;
+        if (schedCur != c)
+            continue; // c left the ring during its step; schedCur is its successor
         if (c->next == nullptr) {
             writeError("Fatal error: break in creature loop\n");
             end_game();

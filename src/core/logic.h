@@ -160,8 +160,9 @@ int holdCount();
 void end_game();
 
 // Unlinks c from the ring (never `player`) and keeps the scheduler's walk
-// valid: if the scheduler is about to visit c, it visits c's successor
-// instead. World lock held. Does not free c.
+// valid: if the scheduler is about to visit c, or c's step is under way with
+// its handler waiting in `pause`, the scheduler goes on with c's successor and
+// never touches c again. World lock held. Does not free c.
 void ring_unlink(Creature *c);
 
 // Resets the whole world to its state before init: empty map (items freed),
