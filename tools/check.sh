@@ -6,7 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-vell_install_deps xvfb xauth xdotool imagemagick x11-utils || exit 1
+vell_install_deps xvfb xauth xdotool imagemagick x11-utils libx11-dev || exit 1
 
 jobs=$(nproc)
 configure_and_build() {

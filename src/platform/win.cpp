@@ -1,0 +1,265 @@
+#include "platform/win.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "core/frame.h"
+#include "core/logic.h"
+#include "core/random.h"
+#include "core/startup.h"
+#include "platform/glreal.h"
+#include "platform/keys.h"
+#include "world/map.h"
+
+namespace vell {
+
+int quitMessage = 0;
+
+namespace {
+
+constexpr int CLIENT_X = 100;
+constexpr int CLIENT_Y = 100;
+constexpr int CLIENT_W = 720;
+constexpr int CLIENT_H = 540;
+constexpr auto FRAME = std::chrono::milliseconds(50);
+constexpr auto SHUTDOWN_NAP = std::chrono::milliseconds(100);
+constexpr int SHUTDOWN_NAPS = 101;
+
+SDL_Window *window = nullptr;
+SDL_GLContext glrc = nullptr;
+RealGl realGl;
+KeyState keyState;
+
+void echoCommandLine(int argc, char **argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
+    }
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+void closeWindow() {
+    setGl(nullptr);
+    if (glrc != nullptr) {
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(glrc);
+        glrc = nullptr;
+    }
+    if (window != nullptr) {
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    SDL_Quit();
+}
+
+// Double buffering and 8 bits per colour always; the depth buffer as asked.
+// A legacy (compatibility) context, so the fixed-function pipeline exists.
+bool askForFormat(int depth) {
+    return SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth) == 0 &&
+           SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) ==
+               0;
+}
+
+// The window, hidden until its context is current, and the context. The
+// depth buffer is the one closest to 32 bits that the system offers: X11
+// refuses a window whose visual cannot have the depth asked for, so each
+// depth gets a window of its own. Returns null or the failed step's name.
+const char *makeWindowAndContext() {
+    if (SDL_GL_LoadLibrary(nullptr) != 0)
+        return "Failure to ChoosePixelFormat";
+    const char *failure = nullptr;
+    for (int depth : {32, 24, 16}) {
+        if (!askForFormat(depth))
+            return "Failure to SetPixelFormat";
+        window = SDL_CreateWindow("Vell", CLIENT_X, CLIENT_Y, CLIENT_W, CLIENT_H,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+        if (window == nullptr) {
+            failure = "Failure to create window";
+            continue;
+        }
+        glrc = SDL_GL_CreateContext(window);
+        if (glrc == nullptr) {
+            failure = "Failure to create glrc";
+        } else if (SDL_GL_MakeCurrent(window, glrc) != 0) {
+            failure = "Failure to make glrc current";
+            SDL_GL_DeleteContext(glrc);
+            glrc = nullptr;
+        } else {
+            return nullptr;
+        }
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+    return failure;
+}
+
+// init's own reasons are in err.txt; a player at a terminal sees them too.
+void echoErrorLog() {
+    if (errout == nullptr) {
+        std::fputs("Vell could not start.\n", stderr);
+        return;
+    }
+    std::fflush(errout);
+    std::rewind(errout);
+    char buf[256];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, errout)) > 0)
+        std::fwrite(buf, 1, n, stderr);
+}
+
+void handleEvent(const SDL_Event &event) {
+    if (event.type == SDL_QUIT ||
+        (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+        closing.store(1);
+        quitMessage = 0;
+        return;
+    }
+    if (auto ch = translateKey(event, keyState))
+        input(*ch);
+}
+
+void frameLoop() {
+    using Clock = std::chrono::steady_clock;
+    while (!closing.load()) {
+        auto t0 = Clock::now();
+        SDL_Event event;
+        while (!closing.load() && SDL_PollEvent(&event))
+            handleEvent(event);
+        if (closing.load())
+            break;
+        update();
+        // Map generation holds `drawing` while it rewrites a tile; the
+        // picture would be half old, half new, so the frame is skipped.
+        if (tryTakeDrawing()) {
+            render();
+            SDL_GL_SwapWindow(window);
+            giveDrawing();
+        }
+        // A frame that took the whole period is followed by the next at once.
+        auto spent = Clock::now() - t0;
+        if (spent < FRAME)
+            std::this_thread::sleep_for(FRAME - spent);
+    }
+}
+
+// Waits for a flag to fall, a nap at a time; false if it was still up after
+// the last nap, when its thread is given up for lost.
+bool waitFor(const std::atomic<int> &flag) {
+    int naps = 0;
+    while (flag.load()) {
+        std::this_thread::sleep_for(SHUTDOWN_NAP);
+        if (++naps == SHUTDOWN_NAPS)
+            return false;
+    }
+    return true;
+}
+
+[[noreturn]] void endProcess(int code) {
+    if (errout != nullptr)
+        std::fflush(errout);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
+
+// Brings the other threads down and returns the exit code. A logic thread
+// stopped in `pause` is released until nothing holds it, so it sees
+// `closing` and leaves the scheduler. A thread that does not end in time is
+// abandoned: the process ends without waiting on it.
+int shutDown(int code) {
+    closing.store(1);
+    while (releaseLogic() != 0) {
+    }
+    bool mapEnded = waitFor(mi);
+    bool logicEnded = waitFor(logicThreadRunning);
+    if (!mapEnded || !logicEnded)
+        endProcess(code);
+    if (logicThread.joinable())
+        logicThread.join();
+    closeWindow();
+    if (errout != nullptr) {
+        std::fclose(errout);
+        errout = nullptr;
+    }
+    std::fflush(stdout);
+    return code;
+}
+
+} // namespace
+
+void outputError(const char *name) {
+    if (name == nullptr)
+        name = "Untitled error";
+    // SDL keeps a text, not a code; its text ends without a line break.
+    const char *system = SDL_GetError();
+    std::string text = (system != nullptr && system[0] != '\0') ? std::string(system) + "\n" : "";
+    const char *format = "%s.\nError code %d:\n%s\n";
+    int code = 0;
+    int size = std::snprintf(nullptr, 0, format, name, code, text.c_str());
+    std::string line(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    std::snprintf(line.data(), line.size() + 1, format, name, code, text.c_str());
+    writeError(line.c_str());
+    std::fputs(line.c_str(), stderr);
+}
+
+int winMain(int argc, char **argv) {
+    echoCommandLine(argc, argv);
+    // Readable too, so that a failed start can show the player what it wrote.
+    errout = std::fopen("err.txt", "w+");
+    srnd(static_cast<unsigned>(std::time(nullptr)));
+
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        outputError("Failure to register window class");
+        SDL_Quit();
+        return 1;
+    }
+    if (const char *failure = makeWindowAndContext()) {
+        outputError(failure);
+        closeWindow();
+        return 1;
+    }
+    SDL_ShowWindow(window);
+    // Frames are paced by the loop, not by the display's refresh.
+    SDL_GL_SetSwapInterval(0);
+    glFixedState(CLIENT_W, CLIENT_H);
+    setGl(&realGl);
+    SDL_StartTextInput();
+
+    // font.bmp may sit beside the executable rather than in the working
+    // directory.
+    char *exeDir = SDL_GetBasePath();
+    init(exeDir);
+    SDL_free(exeDir);
+    if (closing.load()) {
+        echoErrorLog();
+        return shutDown(1);
+    }
+
+    try {
+        logicThread = std::thread(startGameLoop);
+    } catch (const std::system_error &e) {
+        SDL_SetError("%s", e.what());
+        outputError("could not create logic thread");
+        return shutDown(1);
+    }
+
+    frameLoop();
+    return shutDown(quitMessage);
+}
+
+} // namespace vell
