@@ -32,6 +32,7 @@ constexpr unsigned char GLYPH_DIRT = 43;
 std::mutex genMutex;
 bool genRunning = false;
 bool genRerun = false;
+std::atomic<int> genDone{0};
 
 // Makes the caller the generating thread, or books a rerun for the one that
 // already is. `mi` changes only here and in runGenerations, under genMutex,
@@ -56,6 +57,7 @@ void runGenerations() {
             WorldGuard g;
             addChange(player.x, player.y);
         }
+        genDone.fetch_add(1);
         std::lock_guard<std::mutex> lk(genMutex);
         if (genRerun) {
             genRerun = false;
@@ -117,6 +119,8 @@ int waitMapInit(int timeoutMs) {
     }
     return 1;
 }
+
+int mapGenerationsDone() { return genDone.load(); }
 
 void startMapInit() {
     if (claimGeneration())

@@ -37,6 +37,10 @@ int regenMap();
 // both to finish).
 int waitMapInit(int timeoutMs);
 
+// How many generations the generation threads have finished since the
+// process started (reruns included); each is counted before `mi` clears.
+int mapGenerationsDone();
+
 // A generation thread's entry: seeds the thread's generator with the time in
 // seconds, generates, marks the player's tile changed, and generates again
 // while reruns are booked; `mi` is set throughout. Started directly while a
