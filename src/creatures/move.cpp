@@ -48,9 +48,13 @@ const char *pileOf() {
     return words[rnd() % 4];
 }
 
-int act_null(Creature *) { return 0; }
+int act_null(Creature *) {
+    return 0;
+}
 
-int bump_null(Creature *, Creature *) { return 0; }
+int bump_null(Creature *, Creature *) {
+    return 0;
+}
 
 void creature_move(Creature *c, int dx, int dy) {
     if (c == nullptr)
