@@ -4,14 +4,20 @@
 
 namespace vell {
 
-unsigned RecordingGl::genTexture() { return nextName++; }
+unsigned RecordingGl::genTexture() {
+    return nextName++;
+}
 
-void RecordingGl::bindTexture(unsigned name) { bound = name; }
+void RecordingGl::bindTexture(unsigned name) {
+    bound = name;
+}
 
 // Defining storage is part of making a texture, not an upload of changes.
 void RecordingGl::defineTexture(int, int, const unsigned char *) {}
 
-void RecordingGl::uploadTexture(int, int, const unsigned char *) { ++uploadCount[bound]; }
+void RecordingGl::uploadTexture(int, int, const unsigned char *) {
+    ++uploadCount[bound];
+}
 
 void RecordingGl::setNearest() {}
 
@@ -68,8 +74,12 @@ GlSeam &gl() {
     return seam != nullptr ? *seam : defaultSeam();
 }
 
-void setGl(GlSeam *seam) { current.store(seam, std::memory_order_release); }
+void setGl(GlSeam *seam) {
+    current.store(seam, std::memory_order_release);
+}
 
-RecordingGl &recordingGl() { return defaultSeam(); }
+RecordingGl &recordingGl() {
+    return defaultSeam();
+}
 
 } // namespace vell

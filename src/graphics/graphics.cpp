@@ -18,7 +18,9 @@ int p2(int n) {
     return p;
 }
 
-void texBlock_touch(TexBlock *image) { __atomic_fetch_or(&image->flags, 1, __ATOMIC_RELEASE); }
+void texBlock_touch(TexBlock *image) {
+    __atomic_fetch_or(&image->flags, 1, __ATOMIC_RELEASE);
+}
 
 bool texBlock_changed(const TexBlock *image) {
     return (__atomic_load_n(&image->flags, __ATOMIC_ACQUIRE) & 1) != 0;
@@ -111,7 +113,8 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
     const float tint[3] = {static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
                            static_cast<float>(b / 255.0)};
     for (int i = 0; i < 3; ++i) {
-        double v = static_cast<double>(src[i]) * a * tint[i] + static_cast<double>(dst[i]) * inverse;
+        double v =
+            static_cast<double>(src[i]) * a * tint[i] + static_cast<double>(dst[i]) * inverse;
         dst[i] = static_cast<unsigned char>(static_cast<int>(v));
     }
     double alpha = static_cast<double>(src[3]) * a + static_cast<double>(dst[3]) * inverse;

@@ -6,9 +6,9 @@
 namespace vell {
 
 struct TexBlock {
-    int tw;     // texture width, power of two
-    int th;     // texture height, power of two
-    int width;  // logical size
+    int tw;    // texture width, power of two
+    int th;    // texture height, power of two
+    int width; // logical size
     int height;
     unsigned texture;
     unsigned char *pixels; // tw * th * 4 bytes, RGBA, row 0 lowest

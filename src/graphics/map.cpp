@@ -44,7 +44,9 @@ struct BlockGuard {
 
 } // namespace
 
-std::recursive_mutex &mapBlock_lock(int i, int j) { return blockLocks[i][j]; }
+std::recursive_mutex &mapBlock_lock(int i, int j) {
+    return blockLocks[i][j];
+}
 
 int mapTex_init() {
     int ok = 1;
@@ -78,7 +80,9 @@ void addChange(int x, int y) {
     ++block->count;
 }
 
-void tileChanged(int x, int y) { addChange(x, y); }
+void tileChanged(int x, int y) {
+    addChange(x, y);
+}
 
 void mapBlock_collapse(MapBlock *block) {
     if (block == nullptr)
