@@ -21,7 +21,9 @@ using namespace vell;
 
 namespace {
 
-int sentinelAct(Creature *) { return 1; }
+int sentinelAct(Creature *) {
+    return 1;
+}
 
 // The player at (px, py) with plain numbers and the given magic.
 void setUp(unsigned seed, int px, int py, int magic) {

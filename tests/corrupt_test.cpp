@@ -79,7 +79,9 @@ int countNamed(const char *name) {
     return n;
 }
 
-void flipModelBit(Sheet &s, int byte, int bit) { s[byte] ^= static_cast<unsigned char>(1 << bit); }
+void flipModelBit(Sheet &s, int byte, int bit) {
+    s[byte] ^= static_cast<unsigned char>(1 << bit);
+}
 
 void flipModelTile(int bytes) {
     int x = rnd() % 90;
@@ -123,8 +125,7 @@ TEST(CorruptTile, OffTheMapOrTooWeakDoesNothing) {
 TEST(Corrupt, AmountsReachWhatTheirTableSays) {
     const struct {
         int amount, radius;
-    } cases[] = {{1, 1},      {9, 3},        {10, 3},      {100, 10},
-                 {1000, 31},  {10000, 100},  {100000, 316}};
+    } cases[] = {{1, 1}, {9, 3}, {10, 3}, {100, 10}, {1000, 31}, {10000, 100}, {100000, 316}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.amount);
         const unsigned seed = 1000u + static_cast<unsigned>(c.amount);

@@ -20,7 +20,9 @@ Sheet snapshot(const TexBlock *t) {
     return Sheet(t->pixels, t->pixels + static_cast<std::size_t>(t->tw) * t->th * 4);
 }
 
-int px(int row, int col) { return (row * SHEET_W + col) * 4; }
+int px(int row, int col) {
+    return (row * SHEET_W + col) * 4;
+}
 
 // Pixels of the glyph grid (rows 0..191, columns 0..127) that differ.
 int differingPixels(const Sheet &a, const Sheet &b) {
@@ -131,9 +133,9 @@ TEST(Order, CellRestoreCoversTheDrawnEightByTwelveCell) {
     uncorrupt_text_char();
     Sheet pure = snapshot(pureTex), font = snapshot(fontTex);
     EXPECT_EQ(differingPixels(font, pure), SHEET_W * SHEET_H - 96);
-    EXPECT_EQ(std::memcmp(&font[px(cy * 12 + 11, cx * 8 + 7)], &pure[px(cy * 12 + 11, cx * 8 + 7)],
-                          4),
-              0);
+    EXPECT_EQ(
+        std::memcmp(&font[px(cy * 12 + 11, cx * 8 + 7)], &pure[px(cy * 12 + 11, cx * 8 + 7)], 4),
+        0);
 }
 
 TEST(Order, WholeSheetRestoreLeavesRowsBeyondTheGridAlone) {

@@ -15,17 +15,23 @@ namespace {
 
 // A random number below n; where none exists (n below 1, e.g. a level of 0)
 // the answer is 0 and nothing is drawn, rather than a division by zero.
-int below(int n) { return n < 1 ? 0 : rnd() % n; }
+int below(int n) {
+    return n < 1 ? 0 : rnd() % n;
+}
 
 // The common magic test: refused unless magic > need - 1.
 bool canCast(Creature *caster, int need) {
+    if (caster == nullptr)
+        return false;
     if (caster->magic > need - 1)
         return true;
     creature_message(caster, "You don't have enough magic.");
     return false;
 }
 
-void spendMagic(Creature *caster, int cost) { caster->magic = wrapSub(caster->magic, cost); }
+void spendMagic(Creature *caster, int cost) {
+    caster->magic = wrapSub(caster->magic, cost);
+}
 
 void takeTime(Creature *caster, int delays) {
     caster->energy = wrapMul(delays, caster->moveDelay);
@@ -71,8 +77,8 @@ int chaos_bolt(Creature *caster, int dx, int dy) {
     int x = caster->x;
     int y = caster->y;
     for (int i = 0; i < 10; ++i) {
-        x += dx;
-        y += dy;
+        x = wrapAdd(x, dx);
+        y = wrapAdd(y, dy);
         chaos_damage(caster, x, y, wrapMul(2, caster->level));
     }
     return 1;
@@ -92,6 +98,8 @@ int chaos_flee(Creature *caster) {
 }
 
 int chaos_drain(Creature *caster) {
+    if (caster == nullptr)
+        return 0;
     takeTime(caster, 10);
     caster->magic = wrapAdd(caster->magic, rnd() % 5000);
     corrupt(1000 + rnd() % 1000);
@@ -117,12 +125,12 @@ int chaos_blast(Creature *caster, int dx, int dy) {
     corrupt(rnd() % 400);
     takeTime(caster, 4);
     spendMagic(caster, 500);
-    int cx = caster->x + dx;
-    int cy = caster->y + dy;
+    int cx = wrapAdd(caster->x, dx);
+    int cy = wrapAdd(caster->y, dy);
     chaos_damage(caster, cx, cy, wrapMul(5, caster->level) / 2);
     static const int side[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
     for (const auto &s : side)
-        chaos_damage(caster, cx + s[0], cy + s[1], wrapMul(9, caster->level) / 5);
+        chaos_damage(caster, wrapAdd(cx, s[0]), wrapAdd(cy, s[1]), wrapMul(9, caster->level) / 5);
     return 1;
 }
 

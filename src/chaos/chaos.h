@@ -6,7 +6,9 @@
 // a refusal tells the caster "You don't have enough magic." and changes
 // nothing (no energy spent, so the player is asked again at once). Drain is
 // never refused. Magic, energy and stat changes wrap as 32-bit integers.
-// The caster must not be freed by its own effect: only `player` casts.
+// Gains bounded by the level (heal, barrier, fury) gain 0 and draw nothing when
+// the bound is below 1 (a level of 0 or less). A null caster casts nothing. The caster must not be
+// freed by its own effect: only `player` casts, and the player is never freed.
 
 #include "core/logic.h"
 

@@ -49,7 +49,9 @@ int corruptIntensity(float strength) {
     return static_cast<int>(scaled);
 }
 
-int corruptBound(int intensity) { return (6 * intensity - 1) / 5; }
+int corruptBound(int intensity) {
+    return (6 * intensity - 1) / 5;
+}
 
 void corruptTile(int x, int y, float strength) {
     if (!onMap(x, y))

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "core/random.h"
 #include "graphics/graphics.h"
 #include "platform/font.h"
-#include "core/random.h"
 
 namespace vell {
 
@@ -15,8 +15,7 @@ constexpr int CELL_H = 12;
 
 bool sheetsReady() {
     return pureTex != nullptr && fontTex != nullptr && gameTex != nullptr &&
-           pureTex->pixels != nullptr && fontTex->pixels != nullptr &&
-           gameTex->pixels != nullptr;
+           pureTex->pixels != nullptr && fontTex->pixels != nullptr && gameTex->pixels != nullptr;
 }
 
 // The three sheets share one layout, so a pixel has the same index in each.
