@@ -151,23 +151,23 @@ int countingSpawner(Creature *c) {
 // What the window thread does between keys: a frame, drawn only when map
 // generation does not hold the picture, and a key whenever the logic thread
 // waits on "More...".
-void windowFrame() {
+void windowFrame(bool keys) {
     update();
     if (tryTakeDrawing()) {
         render();
         giveDrawing();
     }
-    if (holdCount() > 0)
+    if (keys && holdCount() > 0)
         input(' ');
     std::this_thread::sleep_for(2ms);
 }
 
-template <typename Pred> bool framesUntil(Pred done, int timeoutMs) {
+template <typename Pred> bool framesUntil(Pred done, int timeoutMs, bool keys = true) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        windowFrame();
+        windowFrame(keys);
     }
     return true;
 }
@@ -206,6 +206,67 @@ void expectConsistentWorld(const Creature *spawner) {
 }
 
 } // namespace
+
+namespace {
+
+std::atomic<int> promptTurns{0};
+
+// A monster turn that waits once on a "More..." prompt and goes on working
+// on its creature afterwards, as a blow's messages do before its damage.
+int promptingAct(Creature *c) {
+    c->energy = c->moveDelay;
+    if (promptTurns.fetch_add(1) == 0) {
+        vell::pause();
+        c->gold += 1;
+        c->energy = wrapAdd(c->energy, c->health);
+    }
+    return 1;
+}
+
+} // namespace
+
+TEST(ThreadedWorld, GenerationWaitsWhileAMonsterTurnIsSuspended) {
+    freshWorld(6);
+    placePlayer(10, 10);
+    player.act = waitingPlayer;
+    Creature *m = creature_new();
+    m->act = promptingAct;
+    m->speed = 20000;
+    m->x = 50;
+    m->y = 30;
+    tileAt(50, 30).creature = m;
+    promptTurns = 0;
+    const int before = mapGenerationsDone();
+    std::thread logic(startGameLoop);
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (holdCount() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(holdCount(), 1);
+
+    ASSERT_EQ(regenMap(), 1);
+    // Frames go on, but the monster's tile is not reached while its turn
+    // waits for the key.
+    framesUntil([] { return false; }, 300, false);
+    {
+        WorldGuard g;
+        EXPECT_TRUE(turnSuspended());
+        EXPECT_EQ(tileAt(50, 30).creature, m);
+        EXPECT_EQ(mapGenerationsDone(), before);
+        EXPECT_EQ(mi.load(), 1);
+    }
+    input(' '); // the key that answers the prompt
+    EXPECT_TRUE(framesUntil([] { return mi.load() == 0; }, LONG_WAIT_MS));
+    {
+        WorldGuard g;
+        EXPECT_EQ(tileAt(50, 30).creature, nullptr);
+        EXPECT_EQ(player.next, &player);
+    }
+    EXPECT_EQ(mapGenerationsDone(), before + 1);
+    end_game();
+    while (logicThreadRunning.load())
+        releaseLogic();
+    logic.join();
+}
 
 TEST(ThreadedWorld, MapsAreMadeWhileMonstersMoveFightArriveAndDie) {
     freshWorld(5);

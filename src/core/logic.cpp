@@ -32,6 +32,11 @@ int holds = 0;
 // monsters on its own thread) is never visited after it was freed.
 Creature *schedCur = nullptr;
 
+// The creature whose act handler runs on the logic thread. Seen from another
+// thread holding the world lock, a non-null value means that handler is
+// waiting in pause with pointers to creatures still on its stack.
+Creature *turnOf = nullptr;
+
 std::mutex errMutex;
 
 } // namespace
@@ -152,12 +157,14 @@ void gameLoop() {
                 // A handler that waits in pause gives the lock up, and another
                 // thread may then unlink c. ring_unlink moves schedCur on when
                 // it does, and from then on the scheduler leaves c alone.
+                turnOf = c;
                 while (schedCur == c && c->energy < 1 && !closing.load()) {
                     ActFn act = c->act;
                     if (act == nullptr)
                         break; // the handler took its own act away
                     act(c);
                 }
+                turnOf = nullptr;
             }
         }
         if (closing.load())
@@ -172,6 +179,8 @@ void gameLoop() {
         schedCur = c->next;
     }
 }
+
+bool turnSuspended() { return turnOf != nullptr && turnOf != &player; }
 
 void startGameLoop() {
     isLogicThread = true;
@@ -196,6 +205,7 @@ void world_reset() {
     player.next = &player;
     player.prev = &player;
     schedCur = &player;
+    turnOf = nullptr;
     inputType.store(0);
     closing.store(0);
     drawing.store(0);

@@ -165,6 +165,13 @@ void end_game();
 // never touches c again. World lock held. Does not free c.
 void ring_unlink(Creature *c);
 
+// True while the logic thread waits in `pause` in the middle of the turn of
+// a creature other than `player` ("More..." during a monster's turn, the
+// player's death at a monster's hand). That turn still holds pointers to
+// creatures, so no other thread may free a creature until it ends. Call with
+// the world lock held.
+bool turnSuspended();
+
 // Resets the whole world to its state before init: empty map (items freed),
 // every creature but `player` unlinked and freed, `player` zeroed as a ring of
 // one, modes and flags cleared, holds at 0. For tests and start-up.

@@ -81,6 +81,26 @@ template <typename F> void rewriteTile(F &&rewrite) {
     giveDrawing();
 }
 
+// The same for a rewrite that frees creatures and items. While a monster's
+// turn waits on the logic thread (a "More..." prompt), the world lock is
+// free but that turn still holds pointers to the creatures it deals with;
+// freeing one then would leave the turn working on freed memory. So the
+// generator steps back, lets frames and keys through, and tries again.
+template <typename F> void clearTile(F &&rewrite) {
+    for (;;) {
+        takeDrawing();
+        worldLock();
+        if (!turnSuspended())
+            break;
+        worldUnlock();
+        giveDrawing();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    rewrite();
+    worldUnlock();
+    giveDrawing();
+}
+
 int clampToInt(float v) {
     if (v >= 2147483520.0f)
         return INT_MAX;
@@ -130,7 +150,7 @@ void startMapInit() {
 void mapInit() {
     for (int x = 0; x < MAP_W; ++x) {
         for (int y = 0; y < MAP_H; ++y) {
-            rewriteTile([x, y] {
+            clearTile([x, y] {
                 Tile &t = tileAt(x, y);
                 t.r = static_cast<unsigned char>(rnd() % 50);
                 t.g = static_cast<unsigned char>(100 + rnd() % 155);
