@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <system_error>
@@ -47,6 +48,19 @@ void echoCommandLine(int argc, char **argv) {
     }
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
+}
+
+// Without a display SDL falls back to drivers that draw nowhere; the game
+// would then run unseen, with no window to close.
+bool onRealDisplay() {
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr)
+        return false;
+    if (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
+        SDL_SetError("No display to show the window on (only the %s video driver started)", driver);
+        return false;
+    }
+    return true;
 }
 
 void closeWindow() {
@@ -223,7 +237,7 @@ int winMain(int argc, char **argv) {
     errout = std::fopen("err.txt", "w+");
     srnd(static_cast<unsigned>(std::time(nullptr)));
 
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0 || !onRealDisplay()) {
         outputError("Failure to register window class");
         SDL_Quit();
         return 1;
