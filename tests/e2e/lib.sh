@@ -87,7 +87,7 @@ game_exit() {
 wait_window() {
     local deadline=$((SECONDS + 30))
     while [ $SECONDS -lt $deadline ]; do
-        WIN=$(xdotool search --onlyvisible --name '^Vell$' 2>/dev/null | head -1)
+        WIN=$(timeout 10 xdotool search --onlyvisible --name '^Vell$' 2>/dev/null | head -1)
         [ -n "$WIN" ] && return 0
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window showed"
         sleep 0.1
@@ -95,7 +95,9 @@ wait_window() {
     fail "no window titled Vell within 30 s"
 }
 
-shot() { import -window "$WIN" -depth 8 "$SHOT" 2>/dev/null || fail "screenshot of window $WIN failed"; }
+shot() {
+    timeout 20 import -window "$WIN" -depth 8 "$SHOT" 2>/dev/null || fail "screenshot of window $WIN failed"
+}
 
 # eventually TIMEOUT CHECK [ARGS...]: screenshots until CHECK succeeds on one.
 eventually() {
@@ -117,7 +119,10 @@ player_at() { "$PROBE" find "$SHOT" "$FONT" 1 | grep -qx "$1 $2"; }
 # the start of "Health:".
 first_frame() { shows_text 0 516 "Health:"; }
 
+# press KEY...: types keys into the window (X keysym names) through the
+# keyboard, as a player would; there is no window manager, so the window is
+# given the focus first.
 press() {
-    xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-    xdotool key --clearmodifiers "$@"
+    timeout 10 xdotool windowfocus --sync "$WIN" 2>/dev/null || timeout 10 xdotool windowfocus "$WIN"
+    timeout 10 xdotool key --clearmodifiers "$@" || fail "xdotool could not type $*"
 }

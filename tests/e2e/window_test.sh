@@ -8,7 +8,7 @@ with_font
 start_game
 wait_window
 
-read -r width height < <(xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+read -r width height < <(timeout 10 xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
 [ "$width" = 720 ] && [ "$height" = 540 ] || fail "client area is ${width} x ${height}, not 720 x 540"
 pass "window Vell with a 720 x 540 client area"
 
