@@ -56,8 +56,7 @@ bool setUpScreen() {
         fontTex = texBlock_clone(pureTex);
         gameTex = texBlock_clone(fontTex);
     }
-    if (fontTex == nullptr || gameTex == nullptr || !text_init() || !stat_init() ||
-        !mapTex_init())
+    if (fontTex == nullptr || gameTex == nullptr || !text_init() || !stat_init() || !mapTex_init())
         return false;
     srnd(1);
     for (int x = 0; x < MAP_W; ++x)
@@ -117,9 +116,8 @@ void BM_FrameSteady(benchmark::State &state) {
         render();
     }
     inputType.store(0);
-    state.counters["quads/frame"] =
-        benchmark::Counter(static_cast<double>(recordingGl().quadCount),
-                           benchmark::Counter::kAvgIterations);
+    state.counters["quads/frame"] = benchmark::Counter(static_cast<double>(recordingGl().quadCount),
+                                                       benchmark::Counter::kAvgIterations);
     recordingGl().clear();
 }
 BENCHMARK(BM_FrameSteady)->Unit(benchmark::kMicrosecond);
@@ -144,9 +142,8 @@ void BM_FrameAllBlocksChanged(benchmark::State &state) {
         update();
         render();
     }
-    state.counters["uploads/frame"] =
-        benchmark::Counter(static_cast<double>(recordingGl().totalUploads()),
-                           benchmark::Counter::kAvgIterations);
+    state.counters["uploads/frame"] = benchmark::Counter(
+        static_cast<double>(recordingGl().totalUploads()), benchmark::Counter::kAvgIterations);
     recordingGl().clear();
 }
 BENCHMARK(BM_FrameAllBlocksChanged)->Unit(benchmark::kMicrosecond);

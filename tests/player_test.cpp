@@ -425,7 +425,7 @@ TEST(ChaosKeys, EachEffectKeyCastsItsOwnEffect) {
         int cost;
         int delays; // 0: no time
     };
-    const Case cases[] = {{'y', 5000, 8}, {'u', 5000, 8}, {'i', 6000, 7}, {'o', 6000, 7},
+    const Case cases[] = {{'y', 5000, 8}, {'u', 5000, 8},  {'i', 6000, 7}, {'o', 6000, 7},
                           {'p', 2000, 0}, {'a', 20000, 0}, {'s', 10000, 0}};
     for (const Case &c : cases) {
         fresh(40, 20);

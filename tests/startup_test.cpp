@@ -35,7 +35,7 @@ const std::string dataDir = std::string(VELL_SOURCE_DIR) + "/data";
 // in it; puts everything back afterwards, including any image init made
 // (the fixture's own images are the ones it points the globals back at).
 class StartUp : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         freshWorld(1);
         char pattern[] = "/tmp/vell-startup-XXXXXX";
@@ -201,8 +201,8 @@ TEST_F(StartUp, StartingStatsStayInTheirRanges) {
         EXPECT_GE(player.health, 5);
         EXPECT_LE(player.health, 9);
         ++seenHealth[player.health];
-        for (int v : {player.damageMin, player.damageSpread, player.defenseMin,
-                      player.defenseSpread}) {
+        for (int v :
+             {player.damageMin, player.damageSpread, player.defenseMin, player.defenseSpread}) {
             EXPECT_GE(v, 1);
             EXPECT_LE(v, 5);
         }

@@ -49,7 +49,9 @@ int player_act(Creature *) {
     return player.energy > 0 ? 1 : 0;
 }
 
-int player_bump(Creature *mover, Creature *other) { return creature_attack(mover, other); }
+int player_bump(Creature *mover, Creature *other) {
+    return creature_attack(mover, other);
+}
 
 void playerInput(signed char key) {
     clearText();
