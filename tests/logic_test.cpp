@@ -38,11 +38,12 @@ template <class Pred> bool waitUntil(Pred pred, std::chrono::milliseconds limit 
 // One logic thread. Stopping it sets `closing` and releases holds until the
 // thread has left gameLoop, as the shutdown does, then joins it.
 class LogicThread {
-public:
-    LogicThread() : thread_([this] {
-        startGameLoop();
-        done_.store(true);
-    }) {}
+  public:
+    LogicThread()
+        : thread_([this] {
+              startGameLoop();
+              done_.store(true);
+          }) {}
     ~LogicThread() { stop(); }
     bool finishes(std::chrono::milliseconds limit = 10s) {
         return waitUntil([this] { return done_.load(); }, limit);
@@ -60,7 +61,7 @@ public:
         thread_.join();
     }
 
-private:
+  private:
     std::atomic<bool> done_{false};
     std::thread thread_;
 };
@@ -103,7 +104,7 @@ std::string readAll(std::FILE *f) {
 }
 
 class Scheduler : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         world_reset();
         events.clear();

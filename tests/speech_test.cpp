@@ -15,11 +15,13 @@ using namespace vell;
 
 namespace {
 
-std::string line(const std::string &text) { return text + std::string(90 - text.size(), ' '); }
+std::string line(const std::string &text) {
+    return text + std::string(90 - text.size(), ' ');
+}
 const std::string blank(90, ' ');
 
 class Speech : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         freshWorld(1);
         enemy.name = "Enemy";
@@ -58,7 +60,8 @@ TEST_F(Speech, VerbsFollowTheDrawBelowSeven) {
     EXPECT_STREQ(creature_speakVerb(), "chuckles");
     EXPECT_STREQ(creature_speakVerb(), "grunts");
 
-    const char *table[7] = {"mutters", "says", "grumbles", "grunts", "wheezes", "chuckles", "hollers"};
+    const char *table[7] = {"mutters", "says",     "grumbles", "grunts",
+                            "wheezes", "chuckles", "hollers"};
     std::set<std::string> heard;
     for (unsigned seed = 1; seed < 200; ++seed) {
         srnd(seed);

@@ -19,13 +19,15 @@ using namespace vell;
 
 namespace {
 
-std::string row(const std::string &text) { return text + std::string(90 - text.size(), ' '); }
+std::string row(const std::string &text) {
+    return text + std::string(90 - text.size(), ' ');
+}
 
 const std::string upper7 = "Health: 7 Magic: 0  Arrows: 0";
 const std::string lowerFresh = "Gold: 0  Level: 1  Damage: 1-2  Defense: 0-0 ";
 
 class StatusLines : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         freshWorld(1);
         player.health = 7;
@@ -43,7 +45,8 @@ bool cellWhite(int r, int column) {
     for (int dy = 0; dy < 12; ++dy)
         for (int dx = 0; dx < 8; ++dx) {
             const unsigned char *p =
-                vell::stat->pixels + (static_cast<std::size_t>(y + dy) * vell::stat->tw + column * 8 + dx) * 4;
+                vell::stat->pixels +
+                (static_cast<std::size_t>(y + dy) * vell::stat->tw + column * 8 + dx) * 4;
             if (p[0] != 255 || p[1] != 255 || p[2] != 255)
                 return false;
         }
@@ -55,7 +58,8 @@ void paintCellBlack(int r, int column) {
     for (int dy = 0; dy < 12; ++dy)
         for (int dx = 0; dx < 8; ++dx) {
             unsigned char *p =
-                vell::stat->pixels + (static_cast<std::size_t>(y + dy) * vell::stat->tw + column * 8 + dx) * 4;
+                vell::stat->pixels +
+                (static_cast<std::size_t>(y + dy) * vell::stat->tw + column * 8 + dx) * 4;
             p[0] = p[1] = p[2] = 0;
             p[3] = 255;
         }
@@ -141,7 +145,7 @@ TEST_F(StatusLines, RowsLongerThan90ColumnsAreCutAtTheEdge) {
 }
 
 TEST_F(StatusLines, OnlyUnchangedCellsDrawARandomNumber) {
-    updateStat(); // every cell is new: no draw at all
+    updateStat();         // every cell is new: no draw at all
     EXPECT_EQ(rnd(), 41); // the first number after seed 1
 
     std::vector<int> expect;
@@ -163,8 +167,7 @@ TEST_F(StatusLines, UnchangedCellsAreRedrawnOnceInAHundredDrawsInRowOrder) {
     updateStat();
     // From here on every redraw paints its cell solid white, so the image
     // shows exactly which cells were drawn.
-    std::memset(fontTex->pixels, 255,
-                static_cast<std::size_t>(fontTex->tw) * fontTex->th * 4);
+    std::memset(fontTex->pixels, 255, static_cast<std::size_t>(fontTex->tw) * fontTex->th * 4);
 
     std::vector<std::pair<int, int>> cells; // in drawing order
     const std::string upper = upper7 + std::string(15, ' ');

@@ -31,11 +31,13 @@ template <class Pred> bool waitUntil(Pred pred, std::chrono::milliseconds limit 
 }
 
 // Pads a line's expected text to the 90 cells it reads back as.
-std::string line(const std::string &text) { return text + std::string(90 - text.size(), ' '); }
+std::string line(const std::string &text) {
+    return text + std::string(90 - text.size(), ' ');
+}
 const std::string blank(90, ' ');
 
 class MessageLines : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { freshWorld(1); }
     void TearDown() override {
         end_game();

@@ -84,6 +84,8 @@ void updateStat() {
     addStatChars(" ", c, 1);
 }
 
-void drawStat() { drawTexBlock(stat, 0, 0); }
+void drawStat() {
+    drawTexBlock(stat, 0, 0);
+}
 
 } // namespace vell

@@ -20,12 +20,18 @@ constexpr int CELL_W = 8;
 constexpr unsigned char SOLID = 219;
 
 // Lines 0 and 1 take 90 characters; line 2 only 80, so "More..." fits after it.
-int lastColumn() { return lineNum == 2 ? 79 : 89; }
+int lastColumn() {
+    return lineNum == 2 ? 79 : 89;
+}
 
 // Classification in the "C" locale, on the byte value: a char above 127
 // passed straight to <cctype> would be negative and undefined.
-bool isSpace(unsigned char c) { return std::isspace(c) != 0; }
-bool isPunct(unsigned char c) { return std::ispunct(c) != 0; }
+bool isSpace(unsigned char c) {
+    return std::isspace(c) != 0;
+}
+bool isPunct(unsigned char c) {
+    return std::ispunct(c) != 0;
+}
 
 void drawCell(int line, int column, unsigned char c) {
     TexBlock *image = textLine[line];
@@ -87,7 +93,8 @@ int addWord(const char *position) {
     // last column (ending exactly there counts too); a longer one is written
     // where it stands and broken wherever addChar wraps.
     const std::size_t capacity = lineNum == 2 ? 80 : 90;
-    if (n <= capacity && static_cast<std::size_t>(charNum) + n > static_cast<std::size_t>(lastColumn()))
+    if (n <= capacity &&
+        static_cast<std::size_t>(charNum) + n > static_cast<std::size_t>(lastColumn()))
         addChar('\n');
     for (std::size_t i = 0; i < n; ++i)
         addChar(static_cast<unsigned char>(position[i]));

@@ -90,8 +90,7 @@ void makeShapes() {
             buf[i * 4 + 3] = 255;
         }
         drawCharToImage(219, 0, 0, 0, 0, 0, &cell, display.pure);
-        drawCharToImage(static_cast<unsigned char>(code), 255, 255, 255, 0, 0, &cell,
-                        display.pure);
+        drawCharToImage(static_cast<unsigned char>(code), 255, 255, 255, 0, 0, &cell, display.pure);
         std::memcpy(display.shapes[code].data(), buf.data(), CELL_BYTES);
     }
 }
