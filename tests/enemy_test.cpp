@@ -186,14 +186,14 @@ TEST(EnemyWander, RowStepIsDrawnBeforeColumnStep) {
         int dy = rnd() % 3 - 1;
         int dx = rnd() % 3 - 1;
         seen[dy + 1][dx + 1]++;
-        freshWorld(seed);
+        srnd(seed);
         Creature *c = creature_new();
-        c->moveDelay = 10000;
         putAt(c, 45, 20);
         EXPECT_EQ(enemy_act(c), 1);
         ASSERT_EQ(c->x, 45 + dx) << "seed " << seed;
         ASSERT_EQ(c->y, 20 + dy) << "seed " << seed;
         ASSERT_EQ(c->energy, 10000);
+        discard(c);
     }
     for (auto &row : seen)
         for (int n : row)
@@ -222,6 +222,7 @@ TEST(EnemyWander, WaitsAboutOneTurnInNine) {
 }
 
 TEST(EnemyWander, StepOffTheMapCostsNothing) {
+    freshWorld(1);
     int tried = 0;
     for (unsigned seed = 1; seed < 200; ++seed) {
         srnd(seed);
@@ -229,7 +230,7 @@ TEST(EnemyWander, StepOffTheMapCostsNothing) {
         int dx = rnd() % 3 - 1;
         if (dx != -1 && dy != -1)
             continue;
-        freshWorld(seed);
+        srnd(seed);
         Creature *c = creature_new();
         putAt(c, 0, 0);
         c->energy = -3;
@@ -237,6 +238,7 @@ TEST(EnemyWander, StepOffTheMapCostsNothing) {
         EXPECT_EQ(c->x, 0);
         EXPECT_EQ(c->y, 0);
         EXPECT_EQ(c->energy, -3);
+        discard(c);
         ++tried;
     }
     EXPECT_GT(tried, 50);
