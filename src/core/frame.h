@@ -1,7 +1,7 @@
 #pragma once
 // The window thread's share of the game: key routing and the frame's work.
-// All three entry points take the world lock themselves; call them with it
-// not held by another of your own frames (it is re-entrant per thread).
+// All three entry points take the world lock themselves (it is re-entrant,
+// so a caller that already holds it may call them too).
 
 namespace vell {
 
