@@ -18,7 +18,9 @@ constexpr int GEN_TRIES = 101;
 // A random number below n for a bound that may exceed the int range (five
 // times a large level). The generator never yields more than 32767, so the
 // result always fits.
-int below(long long n) { return static_cast<int>(rnd() % n); }
+int below(long long n) {
+    return static_cast<int>(rnd() % n);
+}
 
 // The looks and pace of a wandering monster; draws r, g, b, speed, energy.
 void makeWanderer(Creature *c) {
@@ -39,7 +41,9 @@ void putOn(Creature *c, int x, int y) {
     c->y = y;
 }
 
-int stepToward(int from, int to) { return from == to ? 0 : (from > to ? -1 : 1); }
+int stepToward(int from, int to) {
+    return from == to ? 0 : (from > to ? -1 : 1);
+}
 
 // The fields an elemental overwrites, in the order they are drawn.
 struct ElementalKind {
@@ -157,9 +161,13 @@ int enemy_act_toPlayer(Creature *c) {
     return 1;
 }
 
-int enemy_bump(Creature *mover, Creature *other) { return creature_attack(mover, other); }
+int enemy_bump(Creature *mover, Creature *other) {
+    return creature_attack(mover, other);
+}
 
-void addChaosElemental() { addElemental({"Chaos Elemental", ELEMENTAL_GLYPH, 2000, 200, 2000}); }
+void addChaosElemental() {
+    addElemental({"Chaos Elemental", ELEMENTAL_GLYPH, 2000, 200, 2000});
+}
 
 void addSuperiorChaosElemental() {
     addElemental({"Superior Chaos Elemental", SUPERIOR_ELEMENTAL_GLYPH, 5000, 2000, 20000});

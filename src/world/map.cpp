@@ -140,7 +140,9 @@ int waitMapInit(int timeoutMs) {
     return 1;
 }
 
-int mapGenerationsDone() { return genDone.load(); }
+int mapGenerationsDone() {
+    return genDone.load();
+}
 
 void startMapInit() {
     if (claimGeneration())
