@@ -31,10 +31,10 @@ extern std::atomic<std::thread::id> miH;
 // not be started (the map stays as it was). Any thread.
 int regenMap();
 
-// Waits until no generation runs, then lets the finished thread go; returns
-// 1 if that happened within timeoutMs milliseconds, else 0. Must not be
-// called while holding the world lock or `drawing` (the generator needs
-// both to finish).
+// Waits until no generation runs (`mi` clear, reruns included); returns 1
+// if that happened within timeoutMs milliseconds, else 0. Must not be called
+// while holding the world lock or `drawing`: the generator needs both to
+// finish.
 int waitMapInit(int timeoutMs);
 
 // How many generations the generation threads have finished since the
@@ -51,7 +51,8 @@ void startMapInit();
 // ground (r, g, b, then the glyph), removal of any creature but `player`, a
 // fresh item (the old one is freed), the tile drawn into its block; then the
 // paths. Takes `drawing` and the world lock per tile itself, so the caller
-// holds neither.
+// holds neither. While a monster's turn waits in `pause` on the logic thread
+// it frees nothing: it waits, without either lock, until that turn ends.
 void mapInit();
 
 // A path from (x0, y0) towards (x1, y1), drawn only when it runs more across
