@@ -105,6 +105,17 @@ TEST_F(MapDisplay, SameTileTwiceKeepsOneEntry) {
     EXPECT_EQ(mapTex[0][0].count, 2);
 }
 
+// Off-map coordinates would index past the block array; they are dropped.
+TEST_F(MapDisplay, ChangesOffTheMapAreIgnored) {
+    addChange(90, 0);
+    addChange(-1, 5);
+    addChange(0, 40);
+    tileChanged(3, -1);
+    for (auto &column : mapTex)
+        for (MapBlock &block : column)
+            EXPECT_EQ(block.count, 0);
+}
+
 TEST_F(MapDisplay, TwentiethDistinctTileCollapsesTheNineteenAndStaysPending) {
     MapBlock &block = mapTex[1][2]; // columns 15..29, rows 20..29
     for (int k = 0; k < 20; ++k)
