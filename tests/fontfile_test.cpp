@@ -42,7 +42,7 @@ long le(const std::vector<unsigned char> &b, int at, int size) {
 }
 
 class FontFile : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         setGl(nullptr);
         std::FILE *f = std::fopen(kPath, "rb");
@@ -115,9 +115,13 @@ TEST(FontFileHeader, OnlyWhiteAndMagentaPixels) {
     }
 }
 
-TEST_F(FontFile, SolidBlockFillsItsWholeCell) { EXPECT_EQ(opaqueCount(219), 96); }
+TEST_F(FontFile, SolidBlockFillsItsWholeCell) {
+    EXPECT_EQ(opaqueCount(219), 96);
+}
 
-TEST_F(FontFile, SpaceIsFullyTransparent) { EXPECT_EQ(opaqueCount(32), 0); }
+TEST_F(FontFile, SpaceIsFullyTransparent) {
+    EXPECT_EQ(opaqueCount(32), 0);
+}
 
 TEST_F(FontFile, EveryPrintableCharacterHasAShapeOfItsOwn) {
     std::set<std::string> seen;

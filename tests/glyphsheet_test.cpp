@@ -81,13 +81,13 @@ const unsigned char *px(const TexBlock *t, int x, int y) {
 }
 
 void patterned(int x, int y, unsigned char *bgr) {
-    bgr[0] = static_cast<unsigned char>(x);           // never 255: no colour key
+    bgr[0] = static_cast<unsigned char>(x); // never 255: no colour key
     bgr[1] = static_cast<unsigned char>(y);
     bgr[2] = static_cast<unsigned char>((x * 7 + y) % 251);
 }
 
 class GlyphSheet : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setGl(nullptr);
         recordingGl().clear();

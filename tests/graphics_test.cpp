@@ -22,7 +22,7 @@ void setPixel(TexBlock *image, int x, int y, unsigned char r, unsigned char g, u
 }
 
 class Graphics : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setGl(nullptr);
         recordingGl().clear();
@@ -59,7 +59,7 @@ TEST_F(Graphics, NewRejectsSizesBelowOne) {
 TEST_F(Graphics, NewRejectsSizesThatOverflowInsteadOfAllocatingWrongly) {
     EXPECT_EQ(texBlock_new((1 << 30) + 1, 1), nullptr);
     EXPECT_EQ(texBlock_new(1, INT_MAX), nullptr);
-    EXPECT_EQ(texBlock_new(1 << 30, 1), nullptr);     // 2^32 bytes
+    EXPECT_EQ(texBlock_new(1 << 30, 1), nullptr);       // 2^32 bytes
     EXPECT_EQ(texBlock_new(1 << 15, 1 << 14), nullptr); // 2^31 bytes
     EXPECT_EQ(texBlock_new(65536, 65536), nullptr);
 }
@@ -170,7 +170,7 @@ TEST(DrawPix, OpaqueSourceScaledByEveryTintExactly) {
 // A sheet whose every pixel says where it came from, so a glyph read from
 // the wrong cell shows.
 class GlyphAddressing : public Graphics {
-protected:
+  protected:
     void SetUp() override {
         Graphics::SetUp();
         sheet = texBlock_new(128, 192);
@@ -179,8 +179,8 @@ protected:
         ASSERT_NE(dst, nullptr);
         for (int y = 0; y < 192; ++y)
             for (int x = 0; x < 128; ++x)
-                setPixel(sheet, x, y, static_cast<unsigned char>(x),
-                         static_cast<unsigned char>(y), 7, 255);
+                setPixel(sheet, x, y, static_cast<unsigned char>(x), static_cast<unsigned char>(y),
+                         7, 255);
     }
     void TearDown() override {
         texBlock_free(sheet);
@@ -300,7 +300,7 @@ TEST_F(Graphics, DirectGlyphQuadAddressesItsCellTinted) {
 // Stands in for another thread drawing into the image while the window
 // thread's upload reads its pixels.
 class DrawDuringUpload : public RecordingGl {
-public:
+  public:
     TexBlock *image = nullptr;
     int flagsSeen = -1;
     void uploadTexture(int tw, int th, const unsigned char *pixels) override {

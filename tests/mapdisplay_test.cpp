@@ -34,7 +34,7 @@ void fillBlack(TexBlock *image) {
 }
 
 class MapDisplay : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         world_reset();
         setGl(nullptr);

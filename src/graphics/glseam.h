@@ -11,7 +11,7 @@
 namespace vell {
 
 class GlSeam {
-public:
+  public:
     virtual ~GlSeam() = default;
     virtual unsigned genTexture() = 0;
     virtual void bindTexture(unsigned name) = 0;
@@ -28,7 +28,7 @@ public:
 
 // Records every call; window-free. Uploads are counted per texture name.
 class RecordingGl : public GlSeam {
-public:
+  public:
     struct Quad {
         unsigned texture;
         std::uint8_t r, g, b;
