@@ -198,12 +198,13 @@ def cp437_codepoint(code):
 def fit_rows(cell, codepoint):
     """Fits a 13-row cell into 12 rows.
 
-    The font's top row is ink only for accented capitals and for shapes that
-    fill the cell; dropping it keeps every baseline and every descender.
-    Where the top row holds ink and the row below is empty, the top row
-    moves down into it (accents stay). Box drawing, blocks and shades, which
-    run on into the neighbouring cells, simply lose their top row so their
-    lines meet those of the cells around them.
+    In the 8x13 font the top row is blank in every letter, accented capitals
+    included, so dropping it keeps every baseline and every descender. Only
+    shapes that run on into the neighbouring cells reach it (box drawing,
+    blocks, shades, the inverse bullets, the integral halves); they simply
+    lose one row of their vertical run. Should a glyph outside the box and
+    block range have ink there, the top row is kept: moved down into an
+    empty row below it, or merged with that row.
     """
     if len(cell) == CELL_H:
         return cell
