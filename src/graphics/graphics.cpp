@@ -104,32 +104,65 @@ void texBlock_update(TexBlock *image) {
     gl().uploadTexture(image->tw, image->th, image->pixels);
 }
 
+namespace {
+
+// a = alpha / 255 rounded to single precision, for every alpha byte: the
+// division is the costly part of a blend and a glyph cell repeats few values.
+struct AlphaFactors {
+    float a[256];
+    AlphaFactors() {
+        for (int i = 0; i < 256; ++i)
+            a[i] = static_cast<float>(i / 255.0);
+    }
+};
+const AlphaFactors alphaFactors;
+
+struct Tint {
+    float f[3];
+    Tint(unsigned char r, unsigned char g, unsigned char b)
+        : f{static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
+            static_cast<float>(b / 255.0)} {}
+};
+
+// The single-precision factors are part of the result: the blend must come
+// out exactly the same byte for byte on every platform.
+inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint) {
+    // Bytes are read into locals first: through unsigned char pointers the
+    // compiler must otherwise assume every store may change the tint.
+    const unsigned s0 = src[0], s1 = src[1], s2 = src[2], s3 = src[3];
+    const unsigned d0 = dst[0], d1 = dst[1], d2 = dst[2], d3 = dst[3];
+    const float a = alphaFactors.a[s3];
+    const double ad = a, inv = 1.0f - a;
+    const int v0 = static_cast<int>(s0 * ad * tint.f[0] + d0 * inv);
+    const int v1 = static_cast<int>(s1 * ad * tint.f[1] + d1 * inv);
+    const int v2 = static_cast<int>(s2 * ad * tint.f[2] + d2 * inv);
+    const int v3 = static_cast<int>(s3 * ad + d3 * inv);
+    dst[0] = static_cast<unsigned char>(v0);
+    dst[1] = static_cast<unsigned char>(v1);
+    dst[2] = static_cast<unsigned char>(v2);
+    dst[3] = static_cast<unsigned char>(v3);
+}
+
+} // namespace
+
 void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
              unsigned char b) {
-    // The single-precision factors are part of the result: the blend must
-    // come out exactly the same byte for byte on every platform.
-    const float a = static_cast<float>(src[3] / 255.0);
-    const float inverse = 1.0f - a;
-    const float tint[3] = {static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
-                           static_cast<float>(b / 255.0)};
-    for (int i = 0; i < 3; ++i) {
-        double v =
-            static_cast<double>(src[i]) * a * tint[i] + static_cast<double>(dst[i]) * inverse;
-        dst[i] = static_cast<unsigned char>(static_cast<int>(v));
-    }
-    double alpha = static_cast<double>(src[3]) * a + static_cast<double>(dst[3]) * inverse;
-    dst[3] = static_cast<unsigned char>(static_cast<int>(alpha));
+    blend(dst, src, Tint(r, g, b));
 }
 
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
+    const Tint tint(r, g, b);
     const int sx = (c % 16) * 8;
     const int sy = (15 - c / 16) * 12;
     for (int row = 0; row < 12; ++row) {
-        for (int col = 0; col < 8; ++col) {
-            const unsigned char *src = sheet->pixels + ((sy + row) * sheet->tw + sx + col) * 4;
-            unsigned char *to = dst->pixels + ((y + row) * dst->tw + x + col) * 4;
-            drawPix(to, src, r, g, b);
+        const unsigned char *src = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
+        unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
+        for (int col = 0; col < 8; ++col, src += 4, to += 4) {
+            // A blend with alpha 0 gives back the destination byte for byte
+            // (a = 0, inverse = 1), so the glyph's background costs nothing.
+            if (src[3] != 0)
+                blend(to, src, tint);
         }
     }
     texBlock_touch(dst);
