@@ -1,7 +1,6 @@
 #include "platform/win.h"
 
 #include <SDL.h>
-#include <SDL_opengl.h>
 
 #include <chrono>
 #include <cstdio>
