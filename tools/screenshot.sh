@@ -19,7 +19,11 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 game_pid=
 finish() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    if [ -n "$game_pid" ]; then
+        kill "$game_pid" 2>/dev/null
+        # The game shuts down by itself on the signal; the display goes after.
+        for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    fi
     kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }

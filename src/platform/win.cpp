@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -213,24 +214,18 @@ int shutDown(int code) {
     return code;
 }
 
-} // namespace
+std::atomic<bool> leavingNormally{false};
 
-void outputError(const char *name) {
-    if (name == nullptr)
-        name = "Untitled error";
-    // SDL keeps a text, not a code; its text ends without a line break.
-    const char *system = SDL_GetError();
-    std::string text = (system != nullptr && system[0] != '\0') ? std::string(system) + "\n" : "";
-    const char *format = "%s.\nError code %d:\n%s\n";
-    int code = 0;
-    int size = std::snprintf(nullptr, 0, format, name, code, text.c_str());
-    std::string line(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    std::snprintf(line.data(), line.size() + 1, format, name, code, text.c_str());
-    writeError(line.c_str());
-    std::fputs(line.c_str(), stderr);
+// Libraries may end the process themselves: Xlib calls exit when the
+// display goes away. The other threads are then still waiting on the
+// world's locks, and the destructors of those locks would wait for them
+// forever; so such an end skips the destructors.
+void endAbruptly() {
+    if (!leavingNormally.load())
+        endProcess(1);
 }
 
-int winMain(int argc, char **argv) {
+int runGame(int argc, char **argv) {
     echoCommandLine(argc, argv);
     // Readable too, so that a failed start can show the player what it wrote.
     errout = std::fopen("err.txt", "w+");
@@ -273,6 +268,30 @@ int winMain(int argc, char **argv) {
 
     frameLoop();
     return shutDown(quitMessage);
+}
+
+} // namespace
+
+void outputError(const char *name) {
+    if (name == nullptr)
+        name = "Untitled error";
+    // SDL keeps a text, not a code; its text ends without a line break.
+    const char *system = SDL_GetError();
+    std::string text = (system != nullptr && system[0] != '\0') ? std::string(system) + "\n" : "";
+    const char *format = "%s.\nError code %d:\n%s\n";
+    int code = 0;
+    int size = std::snprintf(nullptr, 0, format, name, code, text.c_str());
+    std::string line(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    std::snprintf(line.data(), line.size() + 1, format, name, code, text.c_str());
+    writeError(line.c_str());
+    std::fputs(line.c_str(), stderr);
+}
+
+int winMain(int argc, char **argv) {
+    std::atexit(endAbruptly);
+    int code = runGame(argc, argv);
+    leavingNormally.store(true);
+    return code;
 }
 
 } // namespace vell

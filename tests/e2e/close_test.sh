@@ -9,7 +9,7 @@ with_font
 # close_within SECONDS: closes the window and checks the game ends with 0.
 close_within() {
     local start=$SECONDS
-    "$PROBE" close "$WIN" || fail "could not send the close request"
+    close_window
     game_exit "$1"
     [ "$GAME_STATUS" = timeout ] && fail "still running $1 s after the close request"
     [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after closing"

@@ -12,13 +12,18 @@ VELL=$WORK/bin/vell
 
 # The window lives only a moment; watch the screen's top-level windows being
 # mapped instead of looking for it.
-xev -root -event substructure >"$WORK/xev.log" 2>&1 &
-XEV_PID=$!
-trap 'kill $XEV_PID 2>/dev/null; cleanup' EXIT
-sleep 0.5
+XEV_PID=
+EXTRA_CLEANUP='kill $XEV_PID 2>/dev/null'
+for _ in 1 2 3 4 5; do
+    xev -root -event substructure >"$WORK/xev.log" 2>&1 &
+    XEV_PID=$!
+    sleep 0.5
+    kill -0 "$XEV_PID" 2>/dev/null && break
+done
+kill -0 "$XEV_PID" 2>/dev/null || fail "xev could not watch the screen"
 
 start_game
-game_exit 30
+run_to_end 30
 [ "$GAME_STATUS" = timeout ] && fail "the game did not end within 30 s"
 [ "$GAME_STATUS" = 1 ] || fail "exit status $GAME_STATUS, not 1"
 pass "exit status 1"

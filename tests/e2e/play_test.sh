@@ -48,6 +48,6 @@ press a
 eventually 10 no_magic || fail "\"a\" did not say \"You don't have enough magic.\""
 pass "chaos death without magic is refused"
 
-"$PROBE" close "$WIN"
+close_window
 game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after closing"

@@ -8,7 +8,7 @@ with_font
 start_game
 wait_window
 
-read -r width height < <(timeout 10 xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+read -r width height < <(xtry timeout 10 xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
 [ "$width" = 720 ] && [ "$height" = 540 ] || fail "client area is ${width} x ${height}, not 720 x 540"
 pass "window Vell with a 720 x 540 client area"
 
@@ -35,6 +35,6 @@ lit=$(count 0 0 720 36 lit)
 [ "$lit" = 0 ] || fail "$lit lit pixels in the message lines before any key"
 pass "message lines empty"
 
-"$PROBE" close "$WIN"
+close_window
 game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after closing"
