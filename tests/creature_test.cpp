@@ -1,15 +1,18 @@
-// Creatures: the ring, placement, arrival, removal and death.
+// Creatures: the ring, placement, arrival, death, level advancement,
+// movement, pickup and combat.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <string>
+#include <climits>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
 #include "creatures/combat.h"
 #include "creatures/creature.h"
+#include "creatures/move.h"
 #include "items/item.h"
+#include "player/player.h"
 #include "support/fixture.h"
 
 using namespace vell;
@@ -18,66 +21,69 @@ namespace {
 
 Creature blockers[MAP_W * MAP_H]; // fill tiles; in no ring
 
-template <class F> unsigned seedWhere(F pred) {
-    unsigned s = 1;
-    while (srnd(s), !pred())
-        ++s;
-    return s;
-}
-
-std::string shown(int line) {
-    std::string s = shownLine(line);
+std::string shown() {
+    std::string s = shownLine(0);
     return s.erase(s.find_last_not_of(' ') + 1);
 }
 
-std::vector<int> itemsOnMap() { // (index, kind, amount) in map order
-    std::vector<int> v;
-    for (int i = 0; i < MAP_W * MAP_H; ++i)
-        if (map[i].item)
-            v.insert(v.end(), {i, map[i].item->kind, map[i].item->amount});
-    return v;
+// The player ("Player", level 3, health 50, moveDelay 10001, energy -7) at
+// (10, 10), and a new "Enemy" with health 100 at (x, y).
+Creature *setUp(int x, int y) {
+    freshWorld();
+    player.x = player.y = 10, player.moveDelay = 10001, player.energy = -7, player.level = 3;
+    player.health = 50, player.name = "Player", tileAt(10, 10).creature = &player;
+    Creature *m = creature_new();
+    m->x = x, m->y = y, m->name = "Enemy", m->health = 100, tileAt(x, y).creature = m;
+    return m;
 }
 
-void clearItems() {
-    for (Tile &t : map) {
-        delete t.item;
-        t.item = nullptr;
-    }
+// An item at (x, 10): gold (kind 1), arrows (2), or else plain ("an", counted
+// with a word group) with that kind.
+Item *itemAt(int kind, int amount, int x) {
+    kind == 1 ? dropGold(1, x, 10) : kind == 2 ? dropArrows(1, x, 10) : dropNear(item_new(), x, 10);
+    Item *it = tileAt(x, 10).item;
+    it->kind = kind, it->amount = amount;
+    return it;
 }
 
 } // namespace
 
-TEST(CreatureRing, NewCreaturesJoinAtTheEndWithTheirDefaults) {
+TEST(CreatureRing, NewCreaturesJoinAtTheEndAndRemovalClearsOnlyTheirOwnTile) {
     freshWorld();
     Creature *a = creature_new(), *b = creature_new();
-    EXPECT_TRUE(player.next == a && a->next == b && b->next == &player);
-    EXPECT_TRUE(player.prev == b && b->prev == a && a->prev == &player);
-    EXPECT_TRUE(a->moveDelay == 10000 && a->level == 1 && a->health == 1);
-    EXPECT_TRUE(a->damageMin == 1 && a->damageSpread == 1 && a->defenseSpread == 0);
+    EXPECT_TRUE(player.next == a && a->next == b && b->next == &player && player.prev == b);
+    EXPECT_TRUE(b->prev == a && a->prev == &player && a->moveDelay == 10000 && a->level == 1);
+    tileAt(0, 0).creature = &blockers[0]; // b, never placed, keeps (0, 0)
+    creature_remove(b);
+    EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && a->next == &player && player.prev == a);
 }
 
+// Rows 1 and 4..39 are taken; seeds 3, 6 and 1 first draw 0, 1 and 2 below 3.
 TEST(CreaturePlacement, DrawsCountOnlyFreeTiles) {
-    const int rows[3] = {0, 2, 3};
-    for (int draw = 0; draw < 3; ++draw) {
-        freshWorld();
-        for (int y = 4; y < MAP_H; ++y)
+    const int cases[][2] = {{3, 0}, {6, 2}, {1, 3}}; // seed, row
+    for (auto &[seed, row] : cases) {
+        freshWorld(seed);
+        for (int y = 1; y < MAP_H; y += y == 1 ? 3 : 1)
             tileAt(5, y).creature = &blockers[y];
-        tileAt(5, 1).creature = &blockers[1];
         Creature *c = creature_new();
-        srnd(seedWhere([&] { return rnd() % 3 == draw; }));
         creature_placeCol(c, 5);
-        EXPECT_TRUE(c->x == 5 && c->y == rows[draw] && tileAt(5, c->y).creature == c);
+        EXPECT_TRUE(c->x == 5 && c->y == row && tileAt(5, row).creature == c) << seed;
     }
 }
 
-TEST(CreatureArrival, FullEdgeColumnPushesInwardAndNoRoomFreesTheCreature) {
-    freshWorld();
-    for (int y = 0; y < MAP_H; ++y)
-        tileAt(0, y).creature = &blockers[y];
-    Creature *c = creature_new();
-    srnd(seedWhere([] { return (rnd() & 1) == 1 && rnd() % 2 == 0; }));
-    creature_arrive(c);
-    EXPECT_EQ(c->x, 1);
+// The side flag is drawn first (1: column 0 or row 0), then the axis.
+TEST(CreatureArrival, OnTheDrawnEdgeOrOneLineInwardAndFreedWithNoRoom) {
+    for (unsigned s = 1; s < 9; ++s)
+        for (int full = 0; full < 2; ++full) {
+            freshWorld(s);
+            int side = rnd() & 1, axis = rnd() % 2, edge = side ? 0 : axis ? MAP_H - 1 : MAP_W - 1;
+            for (int i = 0; full && i < (axis ? MAP_W : MAP_H); ++i)
+                (axis ? tileAt(i, edge) : tileAt(edge, i)).creature = &blockers[i];
+            Creature *c = creature_new();
+            srnd(s);
+            creature_arrive(c);
+            EXPECT_EQ(axis ? c->y : c->x, edge + (full ? (side ? 1 : -1) : 0)) << s;
+        }
     freshWorld();
     for (int i = 0; i < MAP_W * MAP_H; ++i)
         map[i].creature = &blockers[i];
@@ -85,115 +91,216 @@ TEST(CreatureArrival, FullEdgeColumnPushesInwardAndNoRoomFreesTheCreature) {
     EXPECT_EQ(player.next, &player);
 }
 
-TEST(CreatureRemoval, ClearsOnlyItsOwnTileUnlinksAndDropsNothing) {
-    freshWorld();
-    Creature *a = creature_new(), *b = creature_new();
-    a->x = 3, a->y = 4, a->gold = 50, a->level = 9;
-    tileAt(3, 4).creature = a;
-    tileAt(0, 0).creature = &blockers[0]; // b, never placed, is not there
-    creature_remove(a);
-    EXPECT_TRUE(tileAt(3, 4).creature == nullptr && player.next == b && b->prev == &player);
-    creature_remove(b);
-    EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && player.next == &player);
-    EXPECT_TRUE(itemsOnMap().empty());
-}
-
-TEST(CreatureDeath, StainStaysWithinItsBounds) {
-    int rMax = 0, gMin = 255;
-    freshWorld();
-    for (unsigned s = 1; s < 300; ++s) {
-        srnd(s);
-        tileAt(10, 10) = Tile{0, 239, 21, 21, nullptr, nullptr};
-        tileAt(11, 10) = Tile{0, 240, 20, 20, nullptr, nullptr};
-        for (int x : {10, 11}) {
-            Creature *c = creature_new();
-            c->level = 0, c->x = x, c->y = 10;
-            creature_die(c, nullptr);
-        }
-        const Tile &t = tileAt(10, 10), &u = tileAt(11, 10);
-        EXPECT_TRUE(t.r <= 253 && t.g >= 7 && t.g <= 21 && t.b >= 7 && t.b <= 21);
-        EXPECT_TRUE(u.r == 240 && u.g == 20 && u.b == 20);
-        rMax = std::max<int>(rMax, t.r);
-        gMin = std::min<int>(gMin, std::min(t.g, t.b));
-    }
-    EXPECT_TRUE(rMax == 253 && gMin == 7);
-}
-
-// Tiles of 240/20/20 take no stain draw and a killer other than the player
-// no level draw: what the seed feeds is the item rolls alone.
-TEST(CreatureDeath, ItemRollsLowerTheHighestLevelByFive) {
-    const std::vector<int> highs[] = {{5}, {6, 1}, {7, 2}, {11, 6, 1}, {}};
-    const int levels[] = {5, 6, 7, 11, 0};
-    freshWorld();
-    for (Tile &t : map)
-        t.r = 240, t.g = t.b = 20;
-    for (int k = 0; k < 5; ++k) {
-        for (unsigned s = 1; s < 60; ++s) {
-            srnd(s);
-            for (int high : highs[k])
-                if (Item *it = item_rand(3, 5, 1, high))
-                    dropNear(it, 20, 20);
-            std::vector<int> expected = itemsOnMap();
+// Draw order: the 1-in-level roll (kills by the player only) and the six
+// gains, the stain (239 red and 21 green and blue move by up to 14; 240 and
+// 20 take no draw), item rolls from the level down by fives, then gold and
+// arrows take the nearest free tiles.
+TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
+    const std::vector<int> rolls[] = {{5}, {6, 1}, {7, 2}, {11, 6, 1}};
+    auto at = [](int x, int y) {
+        Item *i = tileAt(x, y).item;
+        return i ? i->kind * 99 + i->amount : -1;
+    };
+    for (const auto &h : rolls)
+        for (unsigned s = 1; s < 13; ++s) {
+            // The draws replayed by hand, the drops made around (20, 20); then
+            // the real death at (60, 20) from the same seed.
+            freshWorld(s);
+            bool pale = s % 2, byPlayer = s % 3, up = byPlayer && rnd() % 3 == 0;
+            int g[5] = {};
+            for (int i = 0; up && i < 5; ++i)
+                g[i] = rnd() % (i < 4 ? 5 : 10);
+            int r = pale ? 239 + rnd() % 15 : 240, gr = pale ? 21 - rnd() % 15 : 20;
+            int b = pale ? 21 - rnd() % 15 : 20;
+            for (int high : h)
+                dropNear(item_rand(3, 5, 1, high), 20, 20);
+            dropGold(5, 20, 20);
+            dropArrows(3, 20, 20);
             int next = rnd();
-            clearItems();
+            Tile &t = tileAt(60, 20);
+            t.r = 240 - pale, t.g = t.b = 20 + pale, player.level = 3;
             Creature *c = creature_new();
-            c->level = levels[k], c->x = 20, c->y = 20;
+            c->level = h[0], c->x = 60, c->y = 20, c->gold = 5, c->arrows = 3, c->name = "Enemy";
             srnd(s);
-            creature_die(c, nullptr);
-            EXPECT_EQ(itemsOnMap(), expected) << levels[k] << " seed " << s;
-            EXPECT_EQ(rnd(), next) << levels[k] << " seed " << s;
-            clearItems();
+            creature_die(c, byPlayer ? &player : &blockers[0]);
+            EXPECT_TRUE(t.r == r && t.g == gr && t.b == b && rnd() == next) << h[0] << " " << s;
+            for (int i = 0; i < 9; ++i) // the squares of radius 1 around both
+                EXPECT_EQ(at(19 + i / 3, 19 + i % 3), at(59 + i / 3, 19 + i % 3));
+            EXPECT_TRUE(player.damageMin == g[0] && player.damageSpread == g[1] &&
+                        player.defenseMin == g[2] && player.defenseSpread == g[3] &&
+                        player.health == g[4] && player.level == 3 + up);
+            EXPECT_EQ(shown(), up ? "Enemy dies. You advance a level!" : "Enemy dies.");
         }
-    }
-}
-
-TEST(CreatureDeath, ItemsThenGoldThenArrowsTakeTheNearestTiles) {
-    freshWorld();
-    for (Tile &t : map)
-        t.r = 240, t.g = t.b = 20;
-    Creature *c = creature_new();
-    c->name = "Enemy", c->x = 30, c->y = 15, c->gold = 5, c->arrows = 3;
-    tileAt(30, 15).creature = c;
-    srnd(seedWhere([] { return rnd() % 5 < 3; }));
-    creature_die(c, nullptr);
-    Item *i = tileAt(30, 15).item, *g = tileAt(29, 14).item, *a = tileAt(30, 14).item;
-    ASSERT_TRUE(i && g && a);
-    EXPECT_TRUE(i->kind != 0 && g->kind == 1 && g->amount == 5 && a->kind == 2 && a->amount == 3);
-    EXPECT_EQ(player.next, &player);
-    EXPECT_EQ(shown(0), "Enemy dies.");
-}
-
-TEST(CreatureDeath, OnlyThePlayersKillsRollForALevel) {
-    freshWorld();
-    player.level = 1;
-    Creature *killer = creature_new();
-    for (Creature *k : {&player, killer}) {
-        Creature *m = creature_new();
-        m->level = 0, m->name = "Enemy";
-        creature_die(m, k);
-    }
-    EXPECT_EQ(player.level, 2);
-    EXPECT_EQ(shown(0), "Enemy dies. You advance a level! Enemy dies.");
     player.level = 0; // would divide by zero; counts as level 1
     creature_die(creature_new(), &player);
     EXPECT_EQ(player.level, 1);
+    player.level = INT_MAX;
+    player_levelup(); // stats wrap rather than overflow
+    EXPECT_EQ(player.level, INT_MIN);
 }
 
-TEST(PlayerDeath, KilledByAMonsterWaitsForAKeyBeforeClosing) {
+TEST(PlayerDeath, OnTheLogicThreadWaitsForAKeyBeforeClosing) {
     freshWorld();
-    player.x = 10, player.y = 10, player.health = 1;
-    tileAt(10, 10).creature = &player;
     Creature *m = creature_new();
-    m->x = 11, m->y = 10, m->speed = 1, m->damageMin = 50, m->name = "Enemy";
-    tileAt(11, 10).creature = m;
-    m->act = [](Creature *self) { return creature_attack(self, &player); };
+    m->speed = 1, m->act = [](Creature *self) { return creature_die(&player, self), 1; };
     std::thread logic(startGameLoop);
-    while (holdCount() == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_TRUE(closing.load() == 0 && inputType.load() == 2);
-    EXPECT_EQ(shown(0), "Enemy attacks you. You are hit! You die");
+    while (holdCount() == 0 && !closing.load())
+        std::this_thread::yield();
+    EXPECT_TRUE(closing.load() == 0 && inputType.load() == 2 && shown() == "You die");
     releaseLogic();
     logic.join();
     EXPECT_EQ(closing.load(), 1);
-    EXPECT_TRUE(tileAt(10, 10).creature == &player && itemsOnMap().empty()); // nothing left
+}
+
+// Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word
+// group too but shows nothing.
+TEST(Looking, TextsForAmountsAndWordGroupsShownOnlyToThePlayer) {
+    const std::tuple<int, int, const char *, int> cases[] = {
+        {1, 12, "You see 12 gold pieces here", 54},
+        {2, 7, "You see a stack of 7 arrows here", 28693},
+        {2, 1, "You see an arrow here", 54},
+        {1, 0, "You see a gold piece here", 54},
+        {0, 1, "You see an item here", 54},
+        {0, 3, "", 28693}};
+    for (auto [kind, amount, text, next] : cases) {
+        Creature *m = setUp(20, 10), *c = *text ? &player : m;
+        itemAt(kind, amount, c->x + 1);
+        srnd(5);
+        creature_move(c, 1, 0);
+        EXPECT_TRUE(shown() == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
+        EXPECT_TRUE(c->x == (*text ? 11 : 21) && !tileAt(c->x - 1, 10).creature && rnd() == next)
+            << text;
+    }
+}
+
+TEST(Moving, WaitingCostsAStepOffTheMapNothingAndBumpsGoToTheMover) {
+    static Creature *bumped[2];
+    Creature *m = setUp(1, 38);
+    itemAt(1, 12, 10);
+    creature_move(&player, 0, 0); // no look, even on an item
+    EXPECT_TRUE(player.energy == 10001 && player.x == 10 && shown().empty());
+    player.x = 0, player.y = 39, player.energy = m->energy = -7, tileAt(0, 39).creature = &player;
+    creature_move(&player, -1, 0), creature_move(&player, 0, 1);
+    player.bump = [](Creature *a, Creature *b) { return bumped[0] = a, bumped[1] = b, 0; };
+    m->bump = player.bump;
+    creature_move(&player, 1, -1);
+    EXPECT_TRUE(bumped[0] == &player && bumped[1] == m);
+    m->bump = nullptr, bumped[0] = nullptr;
+    creature_move(m, -1, 1); // m has no handler: nothing at all
+    EXPECT_TRUE(player.x == 0 && player.y == 39 && bumped[0] == nullptr);
+    EXPECT_TRUE(player.energy == -7 && m->energy == -7 && m->x == 1);
+}
+
+// Half a step whether or not the item is taken; health adds its amount times
+// a roll below the level, plus 1 (a level below 1 counts as 1).
+TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
+    setUp(89, 39);
+    creature_pickup(&player);
+    EXPECT_TRUE(shown() == "There is nothing to pick up here!" && player.energy == -7);
+    // Seeds 3, 6 and 1 draw 48, 58 and 41 first: rolls 0, 1 and 2 below 3.
+    const int cases[][3] = {{3, 3, 5}, {3, 6, 10}, {3, 1, 15}, {0, 1, 5}}; // level, seed, gain
+    for (auto &[level, seed, gain] : cases) {
+        itemAt(4, 5, 10);
+        player.health = 100, player.level = level, player.gold = INT_MAX;
+        srnd(seed);
+        creature_pickup(&player);
+        dropGold(2, 10, 10);
+        creature_pickup(&player);
+        EXPECT_TRUE(player.health == 100 + gain && player.gold == INT_MIN + 1); // gold wraps
+    }
+    for (int gold : {0, 300}) { // a scroll of order spends all gold, none too
+        itemAt(5, 1, 10);
+        player.gold = gold;
+        creature_pickup(&player);
+        EXPECT_TRUE(player.gold == 0 && !tileAt(10, 10).item);
+    }
+    Item *plain = itemAt(0, 1, 10);
+    player.energy = -7;
+    creature_pickup(&player); // kind 0 stays
+    EXPECT_TRUE(tileAt(10, 10).item == plain && player.energy == 5000);
+}
+
+TEST(Numbers, EachThreadKeepsItsOwnBuffer) {
+    EXPECT_STREQ(num(INT_MIN), "-2147483648");
+    const char *mine = num(111);
+    std::thread([] { num(222222); }).join();
+    EXPECT_STREQ(mine, "111");
+}
+
+TEST(Rolls, SpreadWithNoNumberBelowItAddsAndDrawsNothing) {
+    Creature c{};
+    for (int spread : {-1, INT_MIN, INT_MAX}) { // INT_MAX + 1 wraps too
+        c.damageMin = 4, c.damageSpread = spread;
+        srnd(3);
+        EXPECT_TRUE(creature_getDam(&c) == 4 && rnd() == 48) << spread; // seed 3's first
+    }
+}
+
+// Seed 4 draws 51 then 17945: a negative amount draws the defence and does
+// nothing.
+TEST(Damage, EqualToDefencePassesBelowItDoesNothing) {
+    Creature *m = setUp(11, 10);
+    player.defenseMin = 6, m->defenseMin = 5;
+    creature_damage(&player, 6, &player); // own chaos: both sides are read
+    creature_damage(m, 4, &player);
+    EXPECT_TRUE(player.health == 50 && shown() == "You are hit! You hit! It is unaffected!");
+    player.defenseSpread = 9;
+    srnd(4);
+    creature_damage(&player, -20, m);
+    EXPECT_TRUE(rnd() == 17945 && player.health == 50 && m->health == 100);
+}
+
+TEST(Melee, BlowLeavingZeroHealthKillsAfterTheHitAndReachIsTwo) {
+    Creature *m = setUp(12, 11);
+    EXPECT_TRUE(creature_attack(&player, m) == 0 && player.energy == -7);
+    EXPECT_EQ(shown(), "It is too far away to attack right now.");
+    m = setUp(11, 10);
+    player.level = 1, player.damageMin = 1, m->health = 1, m->level = 0;
+    EXPECT_EQ(creature_attack(&player, m), 1);
+    EXPECT_EQ(shown(), "You attack Enemy. You hit! Enemy dies. You advance a level!");
+    EXPECT_TRUE(tileAt(11, 10).creature == nullptr && player.energy == 20002);
+}
+
+TEST(Shooting, RefusalsSpendNothing) {
+    setUp(60, 30);
+    EXPECT_EQ(creature_shoot(&player, 90, 10) + creature_shoot(&player, 10, -1), 0);
+    // (20, 1) away is out of reach, (20, 0) in it.
+    EXPECT_EQ(creature_shoot(&player, 30, 11) + creature_shoot(&player, 30, 10), 0);
+    EXPECT_EQ(shown(), "It is too far away to attack right now. You don't have any arrows.");
+    EXPECT_EQ(player.energy, -7);
+    EXPECT_FALSE(inRange(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX)); // no overflow
+}
+
+// A hit draws the arrow the target keeps, the damage, then the defence; a
+// shot into empty space costs no time and draws whether its arrow is left.
+TEST(Shooting, HitDrawOrderAndEmptySpace) {
+    for (unsigned s = 1; s < 11; ++s) {
+        Creature *m = setUp(20, 20);
+        player.arrows = 2, player.damageMin = 200, player.damageSpread = 99;
+        m->health = 1000, m->defenseSpread = 149;
+        srnd(s);
+        int kept = rnd() % 2, dam = 200 + rnd() % 100, def = rnd() % 150;
+        srnd(s);
+        EXPECT_EQ(creature_shoot(&player, 20, 20), 1);
+        EXPECT_TRUE(m->arrows == kept && m->health == 1000 - (dam - def) && player.energy == 25002);
+        srnd(s);
+        player.energy = -7;
+        // (24, 24) is (14, 14) away: within reach.
+        EXPECT_TRUE(creature_shoot(&player, 24, 24) == 1 && !player.arrows && player.energy == -7);
+        Item *it = tileAt(24, 24).item;
+        EXPECT_TRUE(kept ? it && it->kind == 2 && it->amount == 1 : !it);
+    }
+    EXPECT_EQ(shown(), "You shoot Enemy. You hit! You shoot into empty space...");
+}
+
+TEST(Shooting, OwnTileMakesTheShooterItsOwnTarget) {
+    setUp(89, 39);
+    player.arrows = 1, player.damageMin = 3, player.moveDelay = 3; // 7.5 truncates to 7
+    EXPECT_EQ(creature_shoot(&player, 10, 10), 1);
+    EXPECT_EQ(shown(), "You shoot Player. Player shoots you. You are hit! You hit!");
+    EXPECT_TRUE(player.health == 47 && player.energy == 7);
+    setUp(11, 10)->defenseMin = 1000;
+    player.arrows = 1, player.moveDelay = INT_MAX;
+    creature_shoot(&player, 11, 10);
+    EXPECT_EQ(player.energy, 1073741821); // INT_MAX * 5 wrapped, halved: no overflow
 }
