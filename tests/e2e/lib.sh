@@ -98,9 +98,10 @@ launch() {
     GAME_PID=$!
 }
 
-# True when the game ended because it could not reach the display at all.
+# True when the game ended because a step of making its window failed (the
+# display refused a connection); a real fault fails again on every try.
 refused_by_display() {
-    grep -q '^Failure to register window class\.$' "$GAME_DIR/err.txt" 2>/dev/null
+    head -1 "$GAME_DIR/err.txt" 2>/dev/null | grep -q '^Failure to .*\.$'
 }
 
 # game_exit TIMEOUT: waits up to TIMEOUT seconds for the game to end, then
