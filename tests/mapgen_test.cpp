@@ -7,6 +7,7 @@
 #include "core/logic.h"
 #include "core/random.h"
 #include "creatures/creature.h"
+#include "enemies/enemy.h"
 #include "items/item.h"
 #include "support/fixture.h"
 #include "world/map.h"
@@ -114,12 +115,9 @@ TEST(MapInit, OnlyPlayerAndSpawnerStayAndGroundItemsAndPathsKeepTheirOdds) {
     player.health = 17;
     tileAt(30, 20).creature = &player;
     Creature *spawner = creature_new(); // in the ring, on no tile
-    for (auto [x, y] : {std::pair{0, 0}, {31, 20}, {89, 39}}) {
-        Creature *c = creature_new();
-        c->x = x;
-        c->y = y;
-        tileAt(x, y).creature = c;
-    }
+    randEnemy(0, 0);
+    randEnemy(31, 20);
+    randEnemy(89, 39);
     for (Tile &t : map)
         t.item = item_new(); // kind 0, never generated; a leak fails under ASan
     int items = 0, mapsWith[5] = {};
