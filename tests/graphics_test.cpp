@@ -1,355 +1,271 @@
+// Images, glyph drawing, the glyph sheet file (bitmaps built here, and data/font.bmp) and
+// the map display blocks.
+
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <climits>
+#include <array>
+#include <cstdio>
 #include <cstring>
-#include <thread>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/glseam.h"
-#include "graphics/graphics.h"
+#include "graphics/map.h"
+#include "graphics/tile.h"
+#include "platform/font.h"
+#include "support/fixture.h"
 
 namespace vell {
-namespace {
 
-unsigned char *pixelAt(TexBlock *image, int x, int y) {
-    return image->pixels + (static_cast<std::size_t>(y) * image->tw + x) * 4;
+using Bytes = std::vector<unsigned char>;
+
+std::array<int, 4> pixel(const TexBlock *t, int x, int y) {
+    const unsigned char *p = t->pixels + (y * t->tw + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
 }
 
-void setPixel(TexBlock *image, int x, int y, unsigned char r, unsigned char g, unsigned char b,
-              unsigned char a) {
-    unsigned char *p = pixelAt(image, x, y);
-    p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+// File row y, column x holds blue x, green y, red (7x + y) % 251, except that column 3 of
+// every glyph cell is magenta; `gap` bytes of 0x11 sit before the pixels. Absurd sizes get
+// their headers only.
+Bytes makeBmp(int w, int h, int gap = 0) {
+    Bytes b(54, 0);
+    auto put32 = [&b](int at, long v) {
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<unsigned char>(v >> 8 * i);
+    };
+    b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = 24;
+    put32(2, w <= 1000 && h <= 1000 ? 54 + gap + 3 * w * h : 0), put32(10, 54 + gap);
+    put32(14, 40), put32(18, w), put32(22, h);
+    b.resize(54 + gap, 0x11);
+    for (int y = 0; y < h && h <= 1000; ++y)
+        for (int x = 0; x < w && w <= 1000; ++x)
+            for (int v :
+                 {x % 8 == 3 ? 255 : x, x % 8 == 3 ? 0 : y, x % 8 == 3 ? 255 : (7 * x + y) % 251})
+                b.push_back(static_cast<unsigned char>(v));
+    return b;
 }
 
-class Graphics : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        setGl(nullptr);
-        recordingGl().clear();
-    }
-};
-
-TEST(P2, SmallestPowerOfTwoNotBelow) {
-    EXPECT_EQ(p2(-7), 1);
-    EXPECT_EQ(p2(0), 1);
-    EXPECT_EQ(p2(1), 1);
-    EXPECT_EQ(p2(2), 2);
-    EXPECT_EQ(p2(3), 4);
-    EXPECT_EQ(p2(120), 128);
-    EXPECT_EQ(p2(128), 128);
-    EXPECT_EQ(p2(129), 256);
-    EXPECT_EQ(p2(192), 256);
-    EXPECT_EQ(p2(720), 1024);
-    EXPECT_EQ(p2(1 << 30), 1 << 30);
+// Loads the bytes through a memory stream.
+TexBlock *load(Bytes b) {
+    std::FILE *f = fmemopen(b.data(), b.size(), "rb");
+    TexBlock *t = loadTexture(f);
+    std::fclose(f);
+    return t;
 }
 
-TEST(P2, BeyondTwoToTheThirtyIsMinusOne) {
-    EXPECT_EQ(p2((1 << 30) + 1), -1);
-    EXPECT_EQ(p2(INT_MAX), -1);
+TEST(P2, SmallestPowerOfTwoNotBelowAndMinusOneBeyondTwoToThe30) {
+    const int n[] = {-7, 0, 1, 2, 3, 120, 128, 129, 192, 720, 1 << 30, (1 << 30) + 1, 0x7fffffff};
+    const int want[] = {1, 1, 1, 2, 4, 128, 128, 256, 256, 1024, 1 << 30, -1, -1};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(p2(n[i]), want[i]) << n[i];
 }
 
-TEST_F(Graphics, NewRejectsSizesBelowOne) {
-    EXPECT_EQ(texBlock_new(0, 5), nullptr);
-    EXPECT_EQ(texBlock_new(5, -1), nullptr);
-    EXPECT_EQ(texBlock_new(-3, -3), nullptr);
+// A wrapped size would allocate a small buffer that drawing then overruns.
+TEST(TexBlockNew, NullBelowOneOrOnOverflowElseOpaqueBlackAndUploadedOnceUnchanged) {
+    const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
+    const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
+    TexBlock *t = texBlock_new(720, 12);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ((std::array{t->tw, t->th, t->width, t->height, t->flags}),
+              (std::array{1024, 16, 720, 12, 1}));
+    for (int i = 0; i < 1024 * 16; ++i)
+        ASSERT_EQ(pixel(t, i % 1024, i / 1024), (std::array{0, 0, 0, 255})) << i;
+    drawTexBlock(t, 0, 528);
+    drawTexBlock(t, 0, 528);
+    EXPECT_EQ(recordingGl().uploads(t->texture), 1);
+    texBlock_free(t);
 }
 
-// A wrapped byte count would allocate a small buffer that drawing then
-// overruns, so these must fail before anything is allocated.
-TEST_F(Graphics, NewRejectsSizesThatOverflowInsteadOfAllocatingWrongly) {
-    EXPECT_EQ(texBlock_new((1 << 30) + 1, 1), nullptr);
-    EXPECT_EQ(texBlock_new(1, INT_MAX), nullptr);
-    EXPECT_EQ(texBlock_new(1 << 30, 1), nullptr);       // 2^32 bytes
-    EXPECT_EQ(texBlock_new(1 << 15, 1 << 14), nullptr); // 2^31 bytes
-    EXPECT_EQ(texBlock_new(65536, 65536), nullptr);
-}
-
-TEST_F(Graphics, NewImageIsOpaqueBlackPowerOfTwoAndFlaggedChanged) {
-    TexBlock *image = texBlock_new(720, 12);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->tw, 1024);
-    EXPECT_EQ(image->th, 16);
-    EXPECT_EQ(image->width, 720);
-    EXPECT_EQ(image->height, 12);
-    EXPECT_EQ(image->flags, 1);
-    EXPECT_NE(image->texture, 0u);
-    for (int y = 0; y < image->th; ++y)
-        for (int x = 0; x < image->tw; ++x) {
-            const unsigned char *p = pixelAt(image, x, y);
-            ASSERT_EQ(p[0] | p[1] | p[2], 0) << x << "," << y;
-            ASSERT_EQ(p[3], 255) << x << "," << y;
-        }
-    texBlock_free(image);
-}
-
-TEST_F(Graphics, CloneSharesNothingWithItsSource) {
+TEST(TexBlockClone, EqualButWithABufferAndTextureOfItsOwn) {
     TexBlock *src = texBlock_new(120, 120);
-    ASSERT_NE(src, nullptr);
-    setPixel(src, 5, 7, 10, 20, 30, 40);
-    setPixel(src, 127, 127, 1, 2, 3, 4); // outside the logical part, still copied
-    src->flags = 0;
-    TexBlock *copy = texBlock_clone(src);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->tw, src->tw);
-    EXPECT_EQ(copy->th, src->th);
-    EXPECT_EQ(copy->width, src->width);
-    EXPECT_EQ(copy->height, src->height);
-    EXPECT_EQ(copy->flags, 1);
-    EXPECT_NE(copy->texture, src->texture);
-    EXPECT_NE(copy->pixels, src->pixels);
-    EXPECT_EQ(std::memcmp(copy->pixels, src->pixels, 128 * 128 * 4), 0);
-
-    setPixel(copy, 5, 7, 99, 99, 99, 99);
-    EXPECT_EQ(pixelAt(src, 5, 7)[0], 10);
-    setPixel(src, 0, 0, 77, 77, 77, 77);
-    EXPECT_EQ(pixelAt(copy, 0, 0)[0], 0);
-    texBlock_free(copy);
+    src->pixels[128 * 128 * 4 - 2] = 7; // outside the logical part, still copied
+    TexBlock *t = texBlock_clone(src);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ((std::array{t->tw, t->th, t->width, t->height}), (std::array{128, 128, 120, 120}));
+    EXPECT_NE(t->texture, src->texture);
+    EXPECT_EQ(std::memcmp(t->pixels, src->pixels, 128 * 128 * 4), 0);
+    t->pixels[0] = 9;
+    EXPECT_EQ(src->pixels[0], 0);
+    texBlock_free(t);
     texBlock_free(src);
 }
 
-TEST_F(Graphics, CloneOfNothingIsNull) {
-    EXPECT_EQ(texBlock_clone(nullptr), nullptr);
-    TexBlock empty{4, 4, 4, 4, 0, nullptr, 0};
-    EXPECT_EQ(texBlock_clone(&empty), nullptr);
-}
-
-TEST(DrawPix, WorkedExamples) {
-    unsigned char dst[4] = {100, 100, 100, 255};
-    const unsigned char half[4] = {200, 200, 200, 128};
-    drawPix(dst, half, 255, 255, 255);
-    EXPECT_EQ(dst[0], 150);
-    EXPECT_EQ(dst[1], 150);
-    EXPECT_EQ(dst[2], 150);
-    EXPECT_EQ(dst[3], 191);
-
-    const unsigned char white[4] = {255, 255, 255, 255};
-    const unsigned char dsts[][4] = {{0, 0, 0, 0}, {100, 100, 100, 255}, {255, 1, 77, 3}};
-    for (const auto &d : dsts) {
-        unsigned char out[4] = {d[0], d[1], d[2], d[3]};
-        drawPix(out, white, 100, 150, 0);
-        EXPECT_EQ(out[0], 100);
-        EXPECT_EQ(out[1], 150);
-        EXPECT_EQ(out[2], 0);
-        EXPECT_EQ(out[3], 255);
+TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
+    const std::array<unsigned char, 4> cases[][4] = {
+        // destination, source, tint, result; the last red is 100.89 truncated
+        {{100, 100, 100, 255}, {200, 200, 200, 128}, {255, 255, 255}, {150, 150, 150, 191}},
+        {{255, 1, 77, 3}, {255, 255, 255, 255}, {100, 150, 0}, {100, 150, 0, 255}},
+        {{12, 34, 56, 78}, {255, 255, 255, 0}, {200, 10, 255}, {12, 34, 56, 78}},
+        {{0, 0, 0, 0}, {201, 201, 201, 128}, {255, 255, 255}, {100, 100, 100, 64}}};
+    for (const auto &c : cases) {
+        auto out = c[0];
+        drawPix(out.data(), c[1].data(), c[2][0], c[2][1], c[2][2]);
+        EXPECT_EQ(out, c[3]) << "case " << &c - cases;
     }
 }
 
-TEST(DrawPix, TransparentSourceLeavesDestinationAlphaIncluded) {
-    const unsigned char clear[4] = {0, 0, 0, 0};
-    const unsigned char bright[4] = {255, 255, 255, 0};
-    const unsigned char dsts[][4] = {{0, 0, 0, 0}, {12, 34, 56, 78}, {255, 255, 255, 255}};
-    for (const auto &d : dsts)
-        for (const unsigned char *src : {clear, bright}) {
-            unsigned char out[4] = {d[0], d[1], d[2], d[3]};
-            drawPix(out, src, 200, 10, 255);
-            EXPECT_EQ(0, std::memcmp(out, d, 4));
+TEST(LoadTexture, RowsBottomUpAfterAnyGapOnlyExactMagentaClearAndMissingBytesRead255) {
+    Bytes gap = makeBmp(128, 192, 10), keyed = makeBmp(128, 192), cut = keyed;
+    keyed[65] = 254;      // pixel (3, 0): blue 255, green 0, red 254, one off magenta
+    cut.resize(54 + 100); // 33 whole pixels and the blue of the 34th
+    const std::pair<Bytes, std::vector<std::array<int, 6>>> cases[] = {
+        // x, y and the red, green, blue, alpha expected there
+        {gap, {{5, 3, 38, 3, 5, 255}, {127, 191, 76, 191, 127, 255}, {127, 255, 0, 0, 0, 255}}},
+        {keyed, {{3, 0, 254, 0, 255, 255}, {11, 0, 0, 0, 0, 0}}},
+        {cut, {{32, 0, 224, 0, 32, 255}, {33, 0, 255, 255, 33, 255}, {0, 1, 255, 255, 255, 255}}}};
+    for (const auto &[file, probes] : cases) {
+        TexBlock *t = load(file);
+        ASSERT_NE(t, nullptr);
+        for (const auto &p : probes)
+            EXPECT_EQ(pixel(t, p[0], p[1]), (std::array{p[2], p[3], p[4], p[5]}))
+                << p[0] << "," << p[1];
+        texBlock_free(t);
+    }
+}
+
+// Every glyph draw addresses the full 128 x 192 grid, so a smaller sheet would be read
+// out of bounds; a garbage header must not make the loader allocate gigabytes.
+TEST(LoadTexture, SheetsBelowTheGlyphGridTopDownOrAbsurdlyLargeFail) {
+    const int w[] = {128, 200, 127, 128, 0, 1, 128, 100000, 0x7fffffff, 128, 8192, 4097};
+    const int h[] = {192, 300, 192, 191, 192, 1, -192, 100000, 192, 0x7fffffff, 8192, 4096};
+    for (int i = 0; i < 12; ++i) {
+        TexBlock *t = load(makeBmp(w[i], h[i]));
+        EXPECT_EQ(t != nullptr, i < 2) << w[i] << " x " << h[i];
+        texBlock_free(t);
+    }
+}
+
+// The first file row is the lowest row of glyphs 240 to 255; magenta leaves the image alone.
+TEST(DrawCharToImage, Glyph0FromRows180To191AndGlyph255FromRows0To11Columns120To127) {
+    TexBlock *sheet = load(makeBmp(128, 192)), *dst = texBlock_new(24, 12);
+    ASSERT_NE(sheet, nullptr);
+    const int glyphs[][3] = {{0, 0, 180}, {240, 0, 0}, {255, 120, 0}}; // code, sheet x, y
+    for (int k = 0; k < 3; ++k)
+        drawCharToImage(glyphs[k][0], 255, 255, 255, 8 * k, 0, dst, sheet);
+    for (int x = 0; x < 24; ++x)
+        for (int y = 0; y < 12; ++y) {
+            const int sx = glyphs[x / 8][1] + x % 8, sy = glyphs[x / 8][2] + y;
+            EXPECT_EQ(pixel(dst, x, y), (x % 8 == 3 ? std::array{0, 0, 0, 255}
+                                                    : std::array{(7 * sx + sy) % 251, sy, sx, 255}))
+                << x << "," << y;
         }
+    texBlock_free(dst);
+    texBlock_free(sheet);
 }
 
-// Single-precision tints must not lose a step: an opaque white source tinted
-// with any value must give exactly that value (truncation would show 99 for
-// 100 if the factor came out a hair low).
-TEST(DrawPix, OpaqueSourceScaledByEveryTintExactly) {
-    for (int t = 0; t < 256; ++t) {
-        const unsigned char white[4] = {255, 255, 255, 255};
-        unsigned char out[4] = {9, 9, 9, 9};
-        auto u = static_cast<unsigned char>(t);
-        drawPix(out, white, u, u, u);
-        ASSERT_EQ(out[0], t);
-        ASSERT_EQ(out[3], 255);
-    }
-    const unsigned char colour[4] = {10, 128, 254, 255};
-    unsigned char out[4] = {200, 200, 200, 0};
-    drawPix(out, colour, 255, 255, 255);
-    EXPECT_EQ(out[0], 10);
-    EXPECT_EQ(out[1], 128);
-    EXPECT_EQ(out[2], 254);
-    EXPECT_EQ(out[3], 255);
+// Text draws codes 32 to 126 as their characters, and cells are cleared with 219 in black.
+TEST(FontFile, HeaderOfA128By192Uncompressed24BitBitmapAndTheGlyphsTheGameNeeds) {
+    std::ifstream file(VELL_SOURCE_DIR "/data/font.bmp", std::ios::binary);
+    const Bytes b{std::istreambuf_iterator<char>(file), {}}, want = makeBmp(128, 192);
+    ASSERT_EQ(b.size(), want.size());
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 34), Bytes(want.begin(), want.begin() + 34));
+    std::array<int, 256> opaque{};
+    for (int i = 0; i < 128 * 192; ++i) // blue, green, red: magenta is the transparent key
+        opaque[(15 - i / 128 / 12) * 16 + i % 128 / 8] +=
+            Bytes(b.begin() + 54 + 3 * i, b.begin() + 57 + 3 * i) != Bytes{255, 0, 255};
+    EXPECT_EQ((std::array{opaque[219], opaque[' ']}), (std::array{96, 0}));
+    for (int c = 33; c < 127; ++c)
+        EXPECT_GT(opaque[c], 0) << "glyph " << c;
 }
 
-// A sheet whose every pixel says where it came from, so a glyph read from
-// the wrong cell shows.
-class GlyphAddressing : public Graphics {
-  protected:
-    void SetUp() override {
-        Graphics::SetUp();
-        sheet = texBlock_new(128, 192);
-        dst = texBlock_new(16, 16);
-        ASSERT_NE(sheet, nullptr);
-        ASSERT_NE(dst, nullptr);
-        for (int y = 0; y < 192; ++y)
-            for (int x = 0; x < 128; ++x)
-                setPixel(sheet, x, y, static_cast<unsigned char>(x), static_cast<unsigned char>(y),
-                         7, 255);
-    }
-    void TearDown() override {
-        texBlock_free(sheet);
-        texBlock_free(dst);
-    }
-    void expectCellFrom(int sheetX, int sheetY, int dx, int dy) {
-        for (int row = 0; row < 12; ++row)
-            for (int col = 0; col < 8; ++col) {
-                const unsigned char *p = pixelAt(dst, dx + col, dy + row);
-                ASSERT_EQ(p[0], sheetX + col) << "col " << col << " row " << row;
-                ASSERT_EQ(p[1], sheetY + row) << "col " << col << " row " << row;
-                ASSERT_EQ(p[3], 255);
-            }
-    }
-    TexBlock *sheet = nullptr;
-    TexBlock *dst = nullptr;
-};
-
-TEST_F(GlyphAddressing, GlyphZeroComesFromTheTopLeftCell) {
-    dst->flags = 0;
-    drawCharToImage(0, 255, 255, 255, 3, 2, dst, sheet);
-    expectCellFrom(0, 180, 3, 2);
-    EXPECT_EQ(dst->flags & 1, 1);
-}
-
-TEST_F(GlyphAddressing, Glyph255ComesFromTheBottomRightCell) {
-    drawCharToImage(255, 255, 255, 255, 0, 0, dst, sheet);
-    expectCellFrom(120, 0, 0, 0);
-}
-
-TEST_F(GlyphAddressing, GlyphInTheMiddleAndPixelsAroundTheCellUntouched) {
-    drawCharToImage(0x35, 255, 255, 255, 4, 3, dst, sheet); // column 5, row 3
-    expectCellFrom(40, 144, 4, 3);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            if (x >= 4 && x < 12 && y >= 3 && y < 15)
-                continue;
-            const unsigned char *p = pixelAt(dst, x, y);
-            ASSERT_EQ(p[0] | p[1] | p[2], 0) << x << "," << y;
-        }
-}
-
-TEST_F(GlyphAddressing, TransparentSheetPixelsKeepTheImage) {
+// Whether the cell at pixel (px, py) of the image shows glyph c tinted (r, g, b) over a
+// cleared cell, exactly as drawing into an image leaves it (' ' shows a black cell).
+bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
+           unsigned char g = 255, unsigned char b = 255) {
+    std::vector<unsigned char> cell(8 * 12 * 4);
+    TexBlock ref{8, 12, 8, 12, 0, cell.data(), 0};
+    drawCharToImage(219, 0, 0, 0, 0, 0, &ref, gameTex);
+    drawCharToImage(c, r, g, b, 0, 0, &ref, gameTex);
     for (int row = 0; row < 12; ++row)
-        for (int col = 0; col < 8; ++col)
-            setPixel(sheet, 8 + col, 180 + row, 0, 0, 0, col < 4 ? 0 : 255);
-    setPixel(dst, 1, 1, 50, 60, 70, 255);
-    setPixel(dst, 5, 1, 50, 60, 70, 255);
-    drawCharToImage(1, 255, 255, 255, 0, 0, dst, sheet);
-    EXPECT_EQ(pixelAt(dst, 1, 1)[0], 50);
-    EXPECT_EQ(pixelAt(dst, 5, 1)[0], 0);
+        if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
+            return false;
+    return true;
 }
 
-TEST_F(Graphics, DrawingAnImageTwiceWithoutAChangeUploadsItOnce) {
-    TexBlock *image = texBlock_new(720, 12);
-    ASSERT_NE(image, nullptr);
-    RecordingGl &rec = recordingGl();
-    drawTexBlock(image, 0, 528);
-    drawTexBlock(image, 0, 528);
-    EXPECT_EQ(rec.uploads(image->texture), 1);
-    EXPECT_EQ(image->flags & 1, 0);
-    EXPECT_EQ(rec.quads.size(), 2u);
-
-    TexBlock *sheet = texBlock_new(128, 192);
-    drawCharToImage(65, 255, 255, 255, 0, 0, image, sheet);
-    drawTexBlock(image, 0, 528);
-    EXPECT_EQ(rec.uploads(image->texture), 2);
-    texBlock_free(sheet);
-    texBlock_free(image);
+// Off-map coordinates would index past the blocks; reporting or drawing them does nothing.
+TEST(MapChanges, OneEntryPerTileEachInItsBlockAndNothingOffTheMap) {
+    freshWorld();
+    drawMap(); // uploads every block and clears its changed flag
+    const int on[][2] = {{3, 4}, {14, 9}, {15, 9}, {89, 39}, {3, 4}};
+    const int off[][2] = {{90, 0}, {-1, 5}, {0, 40}, {3, -1}};
+    for (const auto &p : on)
+        addChange(p[0], p[1]);
+    for (const auto &p : off)
+        tileChanged(p[0], p[1]), drawTileToTex(&tileAt(0, 0), p[0], p[1]);
+    std::string counts; // per block, its pending tiles, or 'x' for a changed image
+    for (auto &column : mapTex)
+        for (MapBlock &block : column)
+            counts += texBlock_changed(block.image) ? 'x' : static_cast<char>('0' + block.count);
+    EXPECT_EQ(counts, "200010000000000000000001");
+    tileAt(89, 39) = {'#', 0, 255, 0, nullptr, nullptr};
+    mapBlock_collapse(&mapTex[5][3]);
+    EXPECT_EQ(mapTex[5][3].count, 0);
+    EXPECT_TRUE(shows(mapTex[5][3].image, 112, 108, '#', 0, 255, 0));
 }
 
-TEST_F(Graphics, ImageQuadShowsOnlyTheLogicalPart) {
-    TexBlock *image = texBlock_new(720, 12);
-    ASSERT_NE(image, nullptr);
-    drawTexBlock(image, 0, 528);
-    ASSERT_EQ(recordingGl().quads.size(), 1u);
-    const RecordingGl::Quad &q = recordingGl().quads[0];
-    EXPECT_EQ(q.texture, image->texture);
-    EXPECT_EQ(q.r + q.g + q.b, 3 * 255);
-    const float st[8] = {0, 0, 0, 0.75f, 0.703125f, 0.75f, 0.703125f, 0};
-    const float xy[8] = {0, 528, 0, 540, 720, 540, 720, 528};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_FLOAT_EQ(q.st[i], st[i]) << i;
-        EXPECT_FLOAT_EQ(q.xy[i], xy[i]) << i;
+TEST(MapChanges, TwentiethDistinctTileBakesTheNineteenAndStaysPending) {
+    freshWorld();
+    MapBlock &block = mapTex[1][2]; // columns 15..29, rows 20..29
+    for (int k = 0; k < 20; ++k) {
+        EXPECT_TRUE(shows(block.image, 0, 0, ' ')) << k; // nothing baked before the 20th
+        const int x = 15 + k % 15, y = 20 + k / 15;
+        tileAt(x, y) = {static_cast<unsigned char>('A' + k), 255, 255, 255, nullptr, nullptr};
+        addChange(x, y);
     }
-    texBlock_free(image);
+    EXPECT_EQ((std::array{block.count, block.changes[0][0], block.changes[0][1]}),
+              (std::array{1, 19, 21}));
+    for (int k = 0; k < 20; ++k)
+        EXPECT_TRUE(shows(block.image, 8 * (k % 15), 12 * (k / 15), k < 19 ? 'A' + k : ' ')) << k;
 }
 
-TEST_F(Graphics, NullImageDrawsNothing) {
-    drawTexBlock(nullptr, 0, 0);
-    EXPECT_TRUE(recordingGl().quads.empty());
-    EXPECT_EQ(recordingGl().totalUploads(), 0);
+TEST(MapDisplay, CreatureShowsOverItemAndTheItemAfterItLeaves) {
+    freshWorld();
+    Creature orc{};
+    Item *gold = new Item{}; // freed by the next world reset
+    orc.glyph = 'o', orc.g = 200, gold->glyph = '$', gold->r = 255, gold->g = 255;
+    tileAt(40, 25) = {'.', 0, 128, 0, &orc, gold};
+    drawTileToTex(&tileAt(40, 25), 40, 25);
+    EXPECT_TRUE(shows(mapTex[2][2].image, 80, 60, 'o', 0, 200, 0));
+    tileAt(40, 25).creature = nullptr;
+    addChange(40, 25);
+    mapBlock_collapse(&mapTex[2][2]);
+    EXPECT_TRUE(shows(mapTex[2][2].image, 80, 60, '$', 255, 255, 0));
 }
 
-TEST_F(Graphics, DirectGlyphQuadAddressesItsCellTinted) {
-    TexBlock *sheet = texBlock_new(128, 192);
-    ASSERT_NE(sheet, nullptr);
-    drawCharDirect(16, 24, 65, 1, 2, 3, sheet); // 'A': column 1, row 4
-    drawCharDirect(24, 24, 66, 4, 5, 6, sheet);
-    EXPECT_EQ(recordingGl().uploads(sheet->texture), 1);
-    ASSERT_EQ(recordingGl().quads.size(), 2u);
-    const RecordingGl::Quad &q = recordingGl().quads[0];
-    EXPECT_EQ(q.texture, sheet->texture);
-    EXPECT_EQ(q.r, 1);
-    EXPECT_EQ(q.g, 2);
-    EXPECT_EQ(q.b, 3);
-    const float s0 = 8.0f / 128, s1 = 16.0f / 128, t0 = 132.0f / 256, t1 = 144.0f / 256;
-    const float st[8] = {s0, t0, s0, t1, s1, t1, s1, t0};
-    const float xy[8] = {16, 24, 16, 36, 24, 36, 24, 24};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_FLOAT_EQ(q.st[i], st[i]) << i;
-        EXPECT_FLOAT_EQ(q.xy[i], xy[i]) << i;
-    }
-    texBlock_free(sheet);
+// Tile (20, 5) waits in block (1, 0); block (2, 1) holds a pending tile and one that map
+// generation drew straight into its image.
+TEST(MapDisplay, ChangesShowNextFrameDirectlyOrInTheOneUploadOfTheirBlock) {
+    freshWorld();
+    drawMap();
+    recordingGl().clear();
+    tileAt(20, 5) = {'Z', 10, 20, 30, nullptr, nullptr};
+    tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
+    tileAt(33, 14) = {'b', 0, 0, 255, nullptr, nullptr};
+    addChange(20, 5);
+    addChange(31, 12);
+    drawTileToTex(&tileAt(33, 14), 33, 14);
+    drawMap();
+    const RecordingGl &rec = recordingGl();
+    ASSERT_EQ(rec.quads.size(), 26u);
+    // Block (1, 0) is drawn fifth, then over it a black solid block and the tile's glyph.
+    const RecordingGl::Quad &clear = rec.quads[5], &glyph = rec.quads[6];
+    EXPECT_EQ((std::array{rec.quads[4].texture, clear.texture, glyph.texture}),
+              (std::array{mapTex[1][0].image->texture, gameTex->texture, gameTex->texture}));
+    EXPECT_EQ((std::array{clear.r, clear.g, clear.b, glyph.r, glyph.g, glyph.b}),
+              (std::array<unsigned char, 6>{0, 0, 0, 10, 20, 30}));
+    EXPECT_EQ(std::vector<float>(glyph.xy, glyph.xy + 8),
+              (std::vector<float>{160, 84, 160, 96, 168, 96, 168, 84}));
+    EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
+    drawMap(); // block (2, 1) was collapsed before its upload, so nothing is left to upload
+    EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture)}),
+              (std::array{2, 1})); // the glyph sheet's, for the direct tiles, and the block's
+    EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
+    EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
 }
 
-// Stands in for another thread drawing into the image while the window
-// thread's upload reads its pixels.
-class DrawDuringUpload : public RecordingGl {
-  public:
-    TexBlock *image = nullptr;
-    int flagsSeen = -1;
-    void uploadTexture(int tw, int th, const unsigned char *pixels) override {
-        flagsSeen = image->flags;
-        texBlock_touch(image);
-        RecordingGl::uploadTexture(tw, th, pixels);
-    }
-};
-
-TEST_F(Graphics, ChangeDrawnDuringUploadStaysMarked) {
-    DrawDuringUpload seam;
-    setGl(&seam);
-    TexBlock *image = texBlock_new(8, 8);
-    ASSERT_NE(image, nullptr);
-    seam.image = image;
-    drawTexBlock(image, 0, 0);
-    setGl(nullptr);
-    EXPECT_EQ(seam.flagsSeen & 1, 0);
-    EXPECT_TRUE(texBlock_changed(image));
-    texBlock_free(image);
-}
-
-// The flag is set by drawing threads and cleared by the window thread; run
-// under ThreadSanitizer this shows the field is touched race-free.
-TEST_F(Graphics, ChangedFlagSetAndClearedFromTwoThreads) {
-    TexBlock *image = texBlock_new(16, 16);
-    TexBlock *sheet = texBlock_new(128, 192);
-    ASSERT_NE(image, nullptr);
-    ASSERT_NE(sheet, nullptr);
-    std::atomic<bool> done{false};
-    std::thread painter([&] {
-        for (int i = 0; i < 2000; ++i)
-            drawCharToImage(static_cast<unsigned char>(i), 255, 255, 255, 0, 0, image, sheet);
-        done = true;
-    });
-    int draws = 0;
-    while (!done.load()) {
-        drawTexBlock(image, 0, 0);
-        ++draws;
-    }
-    painter.join();
-    EXPECT_LE(recordingGl().uploads(image->texture), draws);
-    // Whatever the interleaving, the last glyph is either uploaded or marked.
-    drawTexBlock(image, 0, 0);
-    EXPECT_FALSE(texBlock_changed(image));
-    EXPECT_GE(recordingGl().uploads(image->texture), 1);
-    texBlock_free(sheet);
-    texBlock_free(image);
-}
-
-} // namespace
 } // namespace vell
