@@ -1,360 +1,134 @@
 // Scripted games in one process: a real logic thread runs the scheduler
-// while this thread plays the window thread, sending keys through `input`
-// and waiting (with a bound) for the player's turn between them.
+// while this thread plays the window thread, drawing frames and sending keys
+// through `input` as the player's turns come.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "core/frame.h"
 #include "core/logic.h"
-#include "core/random.h"
-#include "core/startup.h"
 #include "creatures/combat.h"
 #include "creatures/creature.h"
-#include "platform/font.h"
 #include "player/player.h"
 #include "support/fixture.h"
-#include "ui/stat.h"
 #include "ui/text.h"
-#include "world/map.h"
 
 using namespace vell;
 
-namespace {
+static std::atomic<int> monsterTurns{0};
 
-std::atomic<int> monsterTurns{0};
-
-// A monster that only counts its turns: each costs one move delay.
-int countTurn(Creature *c) {
+// Counts its turns; attacks the player from anywhere once it hits hard.
+static int monsterAct(Creature *c) {
     monsterTurns.fetch_add(1);
+    if (c->damageMin > 1)
+        creature_attack(c, &player);
     c->energy = c->moveDelay;
     return 1;
 }
 
-// A monster that attacks the player from wherever it stands.
-int attackPlayer(Creature *c) {
-    creature_attack(c, &player);
-    if (c->energy < 1)
-        c->energy = c->moveDelay;
-    return 1;
-}
-
-bool waitUntil(const std::function<bool()> &done, int ms = 10000) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
+static bool waitUntil(const std::function<bool()> &done) {
+    for (int ms = 0; ms < 10000 && !done(); ++ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return done();
 }
 
-bool playersTurn() {
-    return inputType.load() == 1 && holdCount() == 1;
-}
-
-std::string shownText() {
-    WorldGuard g;
-    return shownLine(0) + shownLine(1) + shownLine(2);
-}
-
+// The player on (30, 20), too tough to die by chance, and the logic thread
+// stopped on its first turn; the end shuts it down as the window would.
 class Game : public ::testing::Test {
   protected:
     void SetUp() override {
         freshWorld(1);
         monsterTurns.store(0);
-        cursorX = cursorY = 0;
-        action = dirAction = 0;
-        player.next = player.prev = &player;
-        player.speed = 1000;
-        player.act = player_act;
-        player.bump = player_bump;
-        player.name = "Player";
-        player.glyph = 1;
-        player.moveDelay = 10000;
-        player.level = 1;
-        player.health = 1000;
-        player.damageMin = 1;
-        player.damageSpread = 1;
-        player.x = 30;
-        player.y = 20;
+        cursorX = cursorY = action = dirAction = 0;
+        // x, y, energy, speed, moveDelay, glyph, r, g, b, name, act, bump, next, prev,
+        // gold, level, arrows, magic, health, defense and damage (min, spread)
+        player = Creature{30, 20,       0,          1000,        10000,   1,       0, 0,
+                          0,  "Player", player_act, player_bump, &player, &player, 0, 1,
+                          5,  1000,     1000,       0,           0,       1,       1};
         tileAt(30, 20).creature = &player;
+        logic = std::thread(startGameLoop);
+        ASSERT_TRUE(awaitKey());
     }
-
     void TearDown() override {
-        stop();
-        EXPECT_EQ(waitMapInit(10000), 1);
+        closing.store(1);
+        bool gone = waitUntil([] { return releaseLogic() == 0 && !logicThreadRunning.load(); });
+        EXPECT_TRUE(gone) << "the logic thread did not leave the scheduler";
+        gone ? logic.join() : logic.detach();
         world_reset();
     }
-
-    Creature *addMonster(ActFn act, const char *name, int x = -1, int y = -1) {
-        WorldGuard g;
-        Creature *c = creature_new();
-        c->act = act;
-        c->speed = 1000;
-        c->name = name;
-        c->glyph = 2;
-        c->health = 100000;
-        if (x >= 0) {
-            c->x = x;
-            c->y = y;
-            tileAt(x, y).creature = c;
-        }
-        return c;
+    static bool held(int mode) { return inputType.load() == mode && holdCount() == 1; }
+    // The logic thread stopped for a key in `mode`; frames go on meanwhile.
+    static bool awaitKey(int mode = 1) {
+        return waitUntil([mode] { return render(), held(mode); });
     }
-
-    void start() {
-        exited.store(0);
-        logic = std::thread([this] {
-            startGameLoop();
-            exited.store(1);
-        });
+    static void keys(const char *k) {
+        while (*k)
+            input(*k++);
     }
-
-    // The shutdown's part: closing, then release until the logic thread
-    // has left the scheduler.
-    void stop() {
-        closing.store(1);
-        if (!logic.joinable())
-            return;
-        bool gone = waitUntil([this] {
-            while (releaseLogic() > 0) {
-            }
-            return exited.load() == 1;
-        });
-        if (gone) {
-            logic.join();
-        } else {
-            ADD_FAILURE() << "the logic thread did not leave the scheduler";
-            logic.detach();
-        }
+    static bool play(const char *k, int mode = 1) { return keys(k), awaitKey(mode); }
+    static bool shown(const std::string &text) {
+        return (shownLine(0) + shownLine(1) + shownLine(2)).find(text) != std::string::npos;
     }
-
-    // One key on the player's turn.
-    void play(signed char key) {
-        ASSERT_TRUE(waitUntil(playersTurn)) << "no turn for key " << int(key);
-        input(key);
-    }
-
     std::thread logic;
-    std::atomic<int> exited{0};
 };
 
-} // namespace
-
-TEST_F(Game, AStepMovesThePlayerAndTheWorldRunsToTheNextTurn) {
-    addMonster(countTurn, "Counter");
-    start();
-    ASSERT_TRUE(waitUntil(playersTurn));
-    EXPECT_EQ(monsterTurns.load(), 0); // the player comes first in the ring
-    input('6');
-    ASSERT_TRUE(waitUntil(playersTurn));
+TEST_F(Game, TurnsPassThroughPromptsMoreAndTheRouterUntilAMonsterKills) {
+    Creature *m = creature_new();
+    m->act = monsterAct;
+    m->speed = 1000;
+    m->name = "Enemy";
+    m->health = 100000;
+    tileAt(m->x = 33, m->y = 20).creature = m;
+    EXPECT_EQ(monsterTurns.load(), 0); // the player comes first
+    ASSERT_TRUE(play("6"));
+    EXPECT_TRUE(monsterTurns.load() == 1 && player.x == 31); // equal speeds
+    keys("f66");
+    EXPECT_TRUE(held(3) && cursorX == 33); // the world waits for the shot
+    ASSERT_TRUE(play("\r"));
+    EXPECT_TRUE(monsterTurns.load() == 4 && shown("You shoot Enemy.")); // two and a half steps
+    keys("q");
+    EXPECT_TRUE(held(4));
+    ASSERT_TRUE(play("z")); // cancelled: the next turn is the player's again
+    EXPECT_EQ(monsterTurns.load(), 4);
+    ASSERT_TRUE(play("q6"));
+    const int turns = monsterTurns.load(); // a bolt costs five steps: 4 or 5 turns by phase
+    EXPECT_TRUE(turns >= 8 && turns <= 9 && player.magic == 0);
     {
-        WorldGuard g;
-        EXPECT_EQ(player.x, 31);
-        EXPECT_EQ(tileAt(31, 20).creature, &player);
-        EXPECT_EQ(tileAt(30, 20).creature, nullptr);
+        // The router puts mode 0 back as it releases the last hold, before
+        // the logic thread has the world again: a second key there is dropped.
+        WorldGuard gap;
+        keys("58");
     }
-    // Equal speeds: one monster turn per player step.
-    EXPECT_EQ(monsterTurns.load(), 1);
-    play('8');
-    ASSERT_TRUE(waitUntil(playersTurn));
-    EXPECT_EQ(monsterTurns.load(), 2);
-    WorldGuard g;
-    EXPECT_EQ(player.y, 21);
-}
-
-TEST_F(Game, AKeyWithoutACommandKeepsTheTurn) {
-    addMonster(countTurn, "Counter");
-    start();
-    play('x');
-    ASSERT_TRUE(waitUntil(playersTurn));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(monsterTurns.load(), 0);
-    EXPECT_TRUE(playersTurn());
-}
-
-TEST_F(Game, AKeyWhileTheWorldRunsIsDropped) {
-    addMonster(countTurn, "Counter");
-    {
-        WorldGuard g;
-        // A long wait: the world runs for many passes after this step.
-        player.speed = 1;
-        player.moveDelay = 400000;
-    }
-    start();
-    play('6');
-    input('8'); // the world is running: mode 0
-    ASSERT_TRUE(waitUntil(playersTurn, 60000));
-    WorldGuard g;
-    EXPECT_EQ(player.x, 31);
-    EXPECT_EQ(player.y, 20);
-    EXPECT_GT(monsterTurns.load(), 1000);
-}
-
-TEST_F(Game, TargetingKeepsTheWorldStoppedUntilItFires) {
-    addMonster(countTurn, "Enemy", 33, 20);
-    {
-        WorldGuard g;
-        player.arrows = 5;
-    }
-    start();
-    play('f');
-    EXPECT_EQ(inputType.load(), 3);
-    for (int i = 0; i < 3; ++i)
-        input('6');
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(monsterTurns.load(), 0);
-    EXPECT_EQ(holdCount(), 1);
-    EXPECT_EQ(cursorX, 33);
-    input('\r');
-    ASSERT_TRUE(waitUntil(playersTurn));
-    EXPECT_EQ(monsterTurns.load(), 3); // a shot costs two and a half steps
-    EXPECT_EQ(shownText().rfind("You shoot Enemy.", 0), 0u);
-    WorldGuard g;
-    EXPECT_EQ(player.arrows, 4);
-    EXPECT_EQ(action, 0);
-}
-
-TEST_F(Game, TheDirectionPromptCastsOrCancels) {
-    addMonster(countTurn, "Counter");
-    {
-        WorldGuard g;
-        player.magic = 1000;
-    }
-    start();
-    play('q');
-    EXPECT_EQ(inputType.load(), 4);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(monsterTurns.load(), 0);
-    input('z'); // cancelled: the player keeps the turn
-    ASSERT_TRUE(waitUntil(playersTurn));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(monsterTurns.load(), 0);
-    {
-        WorldGuard g;
-        EXPECT_EQ(player.magic, 1000);
-    }
-    play('q');
-    input('6');
-    ASSERT_TRUE(waitUntil(playersTurn));
-    EXPECT_EQ(monsterTurns.load(), 5); // a bolt costs five steps
-    WorldGuard g;
-    EXPECT_EQ(player.magic, 0);
-}
-
-// A message that overflows the lines during a command shows "More..." on the
-// window thread, which cannot wait there: it leaves one more hold, and the
-// next key is one more command before the world goes on.
-TEST_F(Game, MoreDuringACommandTakesOneMoreKey) {
-    static std::string longName;
-    longName.clear();
-    for (int i = 0; i < 28; ++i)
-        longName += i ? " Tentacled" : "Tentacled";
-    addMonster(countTurn, longName.c_str(), 31, 20);
-    start();
-    play('6'); // attacks the monster: "You attack <name>." spills over
-    EXPECT_EQ(holdCount(), 1);
-    EXPECT_EQ(inputType.load(), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(monsterTurns.load(), 0);
-    input('5');
-    ASSERT_TRUE(waitUntil(playersTurn));
-    EXPECT_EQ(monsterTurns.load(), 1); // the wait, not the attack, was paid
-}
-
-TEST_F(Game, DeathByAMonsterWaitsForAKeyThenEndsTheGame) {
-    Creature *ogre = addMonster(attackPlayer, "Ogre", 31, 20);
-    {
-        WorldGuard g;
-        ogre->damageMin = 50;
-        player.health = 1;
-    }
-    start();
-    play('5');
-    ASSERT_TRUE(waitUntil([] { return inputType.load() == 2 && holdCount() == 1; }));
-    EXPECT_NE(shownText().find("You die"), std::string::npos);
-    EXPECT_EQ(closing.load(), 0);
-    input('x');
-    ASSERT_TRUE(waitUntil([this] { return exited.load() == 1; }));
-    EXPECT_EQ(closing.load(), 1);
-    EXPECT_EQ(tileAt(30, 20).creature, &player); // nothing moved or dropped
+    ASSERT_TRUE(awaitKey());
+    EXPECT_TRUE(monsterTurns.load() == turns + 1 && player.y == 20);
+    ASSERT_TRUE(play("6")); // next to the monster
+    // "More..." raised by a command cannot wait on the window thread: it
+    // leaves one more hold, and the next key is one more command.
+    static std::string name = "Tentacled";
+    while (name.size() < 270)
+        name += " Tentacled";
+    m->name = name.c_str();
+    keys("6");
+    EXPECT_TRUE(held(1) && monsterTurns.load() == turns + 2);
+    ASSERT_TRUE(play("5"));
+    EXPECT_EQ(monsterTurns.load(), turns + 3); // the wait, not the attack, was paid
+    // Death at a monster's hand waits for a key, then ends the game.
+    m->name = "Enemy";
+    m->damageMin = 50;
+    player.health = 1;
+    ASSERT_TRUE(play("5", 2));
+    EXPECT_TRUE(shown("You die") && closing.load() == 0);
+    keys("x");
+    EXPECT_TRUE(waitUntil([] { return logicThreadRunning.load() == 0; }) && closing.load() == 1);
 }
 
 TEST_F(Game, DeathByThePlayersOwnShotEndsTheGameAtOnce) {
-    {
-        WorldGuard g;
-        player.arrows = 1;
-        player.health = 1;
-        player.damageMin = 50;
-    }
-    start();
-    play('f');
-    input('\r'); // shoots at its own cell
-    EXPECT_EQ(closing.load(), 1);
-    EXPECT_NE(shownText().find("You die"), std::string::npos);
-    EXPECT_EQ(exited.load(), 0);
-    EXPECT_EQ(holdCount(), 1); // the death's own hold on the stopped thread
-    while (releaseLogic() > 0) {
-    }
-    ASSERT_TRUE(waitUntil([this] { return exited.load() == 1; }));
-    EXPECT_EQ(logicThreadRunning.load(), 0);
-}
-
-// The real start: init's world, the spawner, map generation running beside
-// the scheduler, and frames drawn between keys as the window thread would.
-TEST_F(Game, AWholeGameFromInitRunsCleanly) {
-    TexBlock *sheets[3] = {pureTex, fontTex, gameTex};
-    TexBlock *lines[3] = {textLine[0], textLine[1], textLine[2]};
-    TexBlock *status = vell::stat;
-    world_reset();
-    init(VELL_SOURCE_DIR "/data");
-    ASSERT_EQ(closing.load(), 0);
-    {
-        WorldGuard g;
-        player.defenseMin = 1000000; // the script must not end in death
-        player.magic = 40000;
-        player.arrows = 10;
-    }
-    start();
-    const char *script = "6668885;GEf66\r2222q6e44t8aw7777s9M5p1111;3u5";
-    int frames = 0;
-    for (const char *k = script; *k; ++k) {
-        bool turn = waitUntil([&] {
-            update();
-            if (tryTakeDrawing()) {
-                render();
-                giveDrawing();
-            }
-            ++frames;
-            if (inputType.load() == 2 && holdCount() == 1)
-                input(' '); // "More..." from a monster turn
-            int mode = inputType.load();
-            bool keyExpected = (mode == 1 || mode == 3 || mode == 4) && holdCount() == 1;
-            return keyExpected || closing.load();
-        });
-        ASSERT_TRUE(turn) << "no turn for key " << *k << " mode " << inputType.load() << " holds "
-                          << holdCount() << " running " << logicThreadRunning.load() << " exited "
-                          << exited.load();
-        input(*k);
-    }
-    EXPECT_EQ(closing.load(), 0);
-    EXPECT_GT(frames, 0);
-    stop();
-    EXPECT_EQ(waitMapInit(10000), 1);
-    // Give the images init made back, and the fixture's to the globals.
-    for (TexBlock *made :
-         {pureTex, fontTex, gameTex, textLine[0], textLine[1], textLine[2], vell::stat})
-        texBlock_free(made);
-    pureTex = sheets[0];
-    fontTex = sheets[1];
-    gameTex = sheets[2];
-    for (int i = 0; i < 3; ++i)
-        textLine[i] = lines[i];
-    vell::stat = status;
+    player.health = 1;
+    player.damageMin = 50;
+    keys("f\r"); // at the player's own cell
+    EXPECT_TRUE(shown("You die") && closing.load() == 1);
+    EXPECT_TRUE(holdCount() == 1 && logicThreadRunning.load()); // the death's own hold
 }
