@@ -6,7 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-vell_install_deps xvfb xauth xdotool imagemagick x11-utils libx11-dev || exit 1
+vell_install_deps xvfb xauth xdotool imagemagick x11-utils || exit 1
 
 jobs=$(nproc)
 configure_and_build() {
@@ -20,9 +20,9 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 status=0
-configure_and_build build-asan -DVELL_SANITIZE=address -DVELL_WITH_BENCH=OFF || exit 1
-configure_and_build build-tsan -DVELL_SANITIZE=thread -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=OFF || exit 1
-configure_and_build build || exit 1
+configure_and_build build-asan -DVELL_SANITIZE=address -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF || exit 1
+configure_and_build build-tsan -DVELL_SANITIZE=thread -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=OFF || exit 1
+configure_and_build build -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=ON -DVELL_WITH_SDL=ON || exit 1
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e || status=1

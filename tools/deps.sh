@@ -2,7 +2,7 @@
 # is missing. Sourced by play.sh and check.sh.
 vell_install_deps() {
   local pkgs=(cmake g++ make pkg-config libsdl2-dev libgl1-mesa-dev libgl1-mesa-dri
-              libgtest-dev libgmock-dev libbenchmark-dev "$@")
+              libgtest-dev libgmock-dev libbenchmark-dev libx11-dev "$@")
   local missing=()
   for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
