@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_world.h"
 #include "chaos/corrupt.h"
 #include "chaos/order.h"
 #include "core/logic.h"
@@ -19,17 +20,6 @@ namespace {
 
 using namespace vell;
 
-std::string sourceDir() {
-#ifdef VELL_SOURCE_DIR
-    return VELL_SOURCE_DIR;
-#else
-    std::string here = __FILE__; // <root>/bench/chaos_bench.cpp
-    std::size_t slash = here.find_last_of('/');
-    slash = slash == std::string::npos ? 0 : here.find_last_of('/', slash - 1);
-    return slash == std::string::npos ? std::string(".") : here.substr(0, slash);
-#endif
-}
-
 // Sheets from the real glyph file, map blocks, a field of grass with the
 // player in the middle. Made once per process.
 bool setUpWorld() {
@@ -38,27 +28,9 @@ bool setUpWorld() {
         return true;
     recordingGl().keepQuads = false;
     world_reset();
-    std::string path = sourceDir() + "/data/font.bmp";
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr)
+    if (!bench::loadSheets() || !mapTex_init())
         return false;
-    pureTex = loadTexture(f);
-    std::fclose(f);
-    if (pureTex == nullptr)
-        return false;
-    fontTex = texBlock_clone(pureTex);
-    gameTex = texBlock_clone(fontTex);
-    if (fontTex == nullptr || gameTex == nullptr || !mapTex_init())
-        return false;
-    srnd(1);
-    for (int x = 0; x < MAP_W; ++x)
-        for (int y = 0; y < MAP_H; ++y) {
-            Tile &t = tileAt(x, y);
-            t.glyph = static_cast<unsigned char>(rnd() % 2 ? 46 : 44);
-            t.r = static_cast<unsigned char>(rnd() % 50);
-            t.g = static_cast<unsigned char>(100 + rnd() % 155);
-            t.b = static_cast<unsigned char>(rnd() % 50);
-        }
+    bench::fillGrass();
     player.x = 45;
     player.y = 20;
     player.moveDelay = 10000;

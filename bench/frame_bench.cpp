@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_world.h"
 #include "core/frame.h"
 #include "core/logic.h"
 #include "core/random.h"
@@ -23,17 +24,6 @@ namespace {
 
 using namespace vell;
 
-std::string sourceDir() {
-#ifdef VELL_SOURCE_DIR
-    return VELL_SOURCE_DIR;
-#else
-    std::string here = __FILE__; // <root>/bench/frame_bench.cpp
-    std::size_t slash = here.find_last_of('/');
-    slash = slash == std::string::npos ? 0 : here.find_last_of('/', slash - 1);
-    return slash == std::string::npos ? std::string(".") : here.substr(0, slash);
-#endif
-}
-
 // The screen as a game in progress has it: sheets from the real glyph file,
 // every image, a map of grass with some items and monsters, the player in the
 // middle with a few messages shown. Made once per process (the sheets and
@@ -44,29 +34,9 @@ bool setUpScreen() {
         return true;
     recordingGl().keepQuads = false;
     world_reset();
-    if (pureTex == nullptr) {
-        std::string path = sourceDir() + "/data/font.bmp";
-        std::FILE *f = std::fopen(path.c_str(), "rb");
-        if (f == nullptr)
-            return false;
-        pureTex = loadTexture(f);
-        std::fclose(f);
-        if (pureTex == nullptr)
-            return false;
-        fontTex = texBlock_clone(pureTex);
-        gameTex = texBlock_clone(fontTex);
-    }
-    if (fontTex == nullptr || gameTex == nullptr || !text_init() || !stat_init() || !mapTex_init())
+    if (!bench::loadSheets() || !text_init() || !stat_init() || !mapTex_init())
         return false;
-    srnd(1);
-    for (int x = 0; x < MAP_W; ++x)
-        for (int y = 0; y < MAP_H; ++y) {
-            Tile &t = tileAt(x, y);
-            t.glyph = static_cast<unsigned char>(rnd() % 2 ? 46 : 44);
-            t.r = static_cast<unsigned char>(rnd() % 50);
-            t.g = static_cast<unsigned char>(100 + rnd() % 155);
-            t.b = static_cast<unsigned char>(rnd() % 50);
-        }
+    bench::fillGrass();
     for (int i = 0; i < 40; ++i) {
         Creature *c = creature_new();
         int x = rnd() % MAP_W;

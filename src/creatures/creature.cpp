@@ -74,13 +74,20 @@ int creature_emptyRow(int y) {
     return n;
 }
 
-void creature_placeCol(Creature *c, int x) {
-    int n = creature_emptyCol(x);
+namespace {
+
+// Puts c on the r-th free tile of a line (a column when `column`, else a row),
+// counting from its lowest column or row, so every free tile is equally
+// likely.
+void placeOnLine(Creature *c, int line, bool column, int freeTiles) {
     // A full line would mean a draw below 0: refused rather than divided by.
-    if (c == nullptr || n < 1)
+    if (c == nullptr || freeTiles < 1)
         return;
-    int r = rnd() % n;
-    for (int y = 0; y < MAP_H; ++y) {
+    int r = rnd() % freeTiles;
+    const int length = column ? MAP_H : MAP_W;
+    for (int i = 0; i < length; ++i) {
+        const int x = column ? line : i;
+        const int y = column ? i : line;
         Tile &t = tileAt(x, y);
         if (t.creature != nullptr)
             continue;
@@ -94,24 +101,11 @@ void creature_placeCol(Creature *c, int x) {
     }
 }
 
-void creature_placeRow(Creature *c, int y) {
-    int n = creature_emptyRow(y);
-    if (c == nullptr || n < 1)
-        return;
-    int r = rnd() % n;
-    for (int x = 0; x < MAP_W; ++x) {
-        Tile &t = tileAt(x, y);
-        if (t.creature != nullptr)
-            continue;
-        if (r-- == 0) {
-            t.creature = c;
-            c->x = x;
-            c->y = y;
-            addChange(x, y);
-            return;
-        }
-    }
-}
+} // namespace
+
+void creature_placeCol(Creature *c, int x) { placeOnLine(c, x, true, creature_emptyCol(x)); }
+
+void creature_placeRow(Creature *c, int y) { placeOnLine(c, y, false, creature_emptyRow(y)); }
 
 void creature_arrive(Creature *c) {
     if (c == nullptr)
