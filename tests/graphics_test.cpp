@@ -109,6 +109,35 @@ TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
     }
 }
 
+// Glyph drawing takes shortcuts (skipped transparent pixels, tables for the
+// alpha byte and for black); every pixel must still come out as drawPix
+// makes it, on a sheet of noise such as heavy corruption leaves.
+TEST(DrawCharToImage, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
+    TexBlock *sheet = texBlock_new(128, 192), *dst = texBlock_new(128, 12);
+    unsigned state = 12345;
+    auto noise = [&](TexBlock *t) {
+        for (int i = 0; i < t->tw * t->th * 4; ++i)
+            t->pixels[i] = static_cast<unsigned char>((state = state * 1103515245u + 12345u) >> 23);
+    };
+    noise(sheet);
+    for (std::array<unsigned char, 3> tint : {std::array<unsigned char, 3>{0, 0, 0},
+                                              {255, 255, 255}, {37, 200, 91}, {0, 0, 1}})
+        for (int c = 0; c < 256; ++c) {
+            noise(dst);
+            Bytes expected(dst->pixels, dst->pixels + dst->tw * 12 * 4);
+            for (int row = 0; row < 12; ++row)
+                for (int col = 0; col < 8; ++col)
+                    drawPix(&expected[(row * dst->tw + 8 + col) * 4],
+                            sheet->pixels + (((15 - c / 16) * 12 + row) * 128 + c % 16 * 8 + col) * 4,
+                            tint[0], tint[1], tint[2]);
+            drawCharToImage(static_cast<unsigned char>(c), tint[0], tint[1], tint[2], 8, 0, dst, sheet);
+            ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
+                << "glyph " << c << " tint " << int(tint[0]) << "," << int(tint[1]) << "," << int(tint[2]);
+        }
+    texBlock_free(sheet);
+    texBlock_free(dst);
+}
+
 TEST(LoadTexture, RowsBottomUpAfterAnyGapOnlyExactMagentaClearAndMissingBytesRead255) {
     Bytes gap = makeBmp(128, 192, 10), keyed = makeBmp(128, 192), cut = keyed;
     keyed[65] = 254;      // pixel (3, 0): blue 255, green 0, red 254, one off magenta

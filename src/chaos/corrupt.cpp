@@ -22,7 +22,6 @@ void flipSheetBit(TexBlock *sheet) {
     if (sheet == nullptr || sheet->pixels == nullptr)
         return;
     sheet->pixels[(row * sheet->tw + col) * 4 + byte] ^= static_cast<unsigned char>(1 << bit);
-    texBlock_touch(sheet);
 }
 
 // One bit of a random tile; `bytes` 3 reaches the colours only, 4 the glyph
@@ -96,10 +95,16 @@ void corruptInRange(int radius) {
 void corrupt(int amount) {
     if (amount > 0)
         corruptInRange(static_cast<int>(std::sqrt(static_cast<double>(amount))));
+    // The sheets are marked changed once per run of flips rather than per
+    // flip: only this thread draws from them, and not before corrupt returns.
     for (int i = 0; i < amount; ++i)
         flipSheetBit(gameTex);
+    if (amount > 0 && gameTex != nullptr)
+        texBlock_touch(gameTex);
     for (int i = 0; i < amount / 10; ++i)
         flipSheetBit(fontTex);
+    if (amount / 10 > 0 && fontTex != nullptr)
+        texBlock_touch(fontTex);
     for (int i = 0; i < amount / 100; ++i)
         flipTileBit(3);
     for (int i = 0; i < amount / 1000; ++i)

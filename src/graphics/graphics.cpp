@@ -143,6 +143,28 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
     dst[3] = static_cast<unsigned char>(v3);
 }
 
+// Blends that depend on two bytes only, worked out once with the very same
+// arithmetic: the alpha byte (source alpha, destination alpha), and a colour
+// byte under a black tint (source alpha, destination byte). Every cell is
+// cleared with the black block before its glyph is drawn, so half of all
+// glyph blending is black.
+struct BlendTables {
+    unsigned char alpha[256][256];
+    unsigned char dark[256][256];
+    BlendTables() {
+        for (int sa = 0; sa < 256; ++sa) {
+            const double ad = alphaFactors.a[sa], inv = 1.0f - alphaFactors.a[sa];
+            for (int d = 0; d < 256; ++d) {
+                alpha[sa][d] = static_cast<unsigned char>(static_cast<int>(sa * ad + d * inv));
+                // src * a * 0 is +0, and +0 + x is x: only the destination's
+                // share is left.
+                dark[sa][d] = static_cast<unsigned char>(static_cast<int>(d * inv));
+            }
+        }
+    }
+};
+const BlendTables blendTables;
+
 } // namespace
 
 void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
@@ -153,6 +175,7 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
     const Tint tint(r, g, b);
+    const bool black = r == 0 && g == 0 && b == 0;
     const int sx = (c % 16) * 8;
     const int sy = (15 - c / 16) * 12;
     for (int row = 0; row < 12; ++row) {
@@ -161,8 +184,22 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
         for (int col = 0; col < 8; ++col, src += 4, to += 4) {
             // A blend with alpha 0 gives back the destination byte for byte
             // (a = 0, inverse = 1), so the glyph's background costs nothing.
-            if (src[3] != 0)
-                blend(to, src, tint);
+            const unsigned sa = src[3];
+            if (sa == 0)
+                continue;
+            if (black) {
+                to[0] = blendTables.dark[sa][to[0]];
+                to[1] = blendTables.dark[sa][to[1]];
+                to[2] = blendTables.dark[sa][to[2]];
+                to[3] = blendTables.alpha[sa][to[3]];
+            } else {
+                const float a = alphaFactors.a[sa];
+                const double ad = a, inv = 1.0f - a;
+                for (int i = 0; i < 3; ++i)
+                    to[i] = static_cast<unsigned char>(
+                        static_cast<int>(src[i] * ad * tint.f[i] + to[i] * inv));
+                to[3] = blendTables.alpha[sa][to[3]];
+            }
         }
     }
     texBlock_touch(dst);
