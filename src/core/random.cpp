@@ -1,18 +1,7 @@
 #include "core/random.h"
 
-#include <cstdint>
+namespace vell::detail {
 
-namespace vell {
+thread_local constinit std::uint32_t rndState = 1;
 
-namespace {
-thread_local std::uint32_t state = 1;
-}
-
-int rnd() {
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFFu);
-}
-
-void srnd(unsigned seed) { state = seed; }
-
-} // namespace vell
+} // namespace vell::detail

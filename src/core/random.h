@@ -5,14 +5,26 @@
 // so a test that seeds the thread it runs on can predict every draw.
 // Game code draws only through these; never std::rand or <random>.
 
+#include <cstdint>
+
 namespace vell {
 
 constexpr int RND_MAX = 32767;
 
+namespace detail {
+// Constant-initialised, so other files reach it directly rather than through
+// a per-call initialisation check: corruption draws hundreds of thousands of
+// numbers inside one key press.
+extern thread_local constinit std::uint32_t rndState;
+} // namespace detail
+
 // Next number from 0 to 32767 from the calling thread's generator.
-int rnd();
+inline int rnd() {
+    detail::rndState = detail::rndState * 214013u + 2531011u;
+    return static_cast<int>((detail::rndState >> 16) & 0x7FFFu);
+}
 
 // Reseed the calling thread's generator.
-void srnd(unsigned seed);
+inline void srnd(unsigned seed) { detail::rndState = seed; }
 
 } // namespace vell
