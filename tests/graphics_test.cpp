@@ -150,6 +150,7 @@ TEST(LoadTexture, RowsBottomUpAfterAnyGapOnlyExactMagentaClearAndMissingBytesRea
     for (const auto &[file, probes] : cases) {
         TexBlock *t = load(file);
         ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->flags, 1); // uploaded once, yet still marked for its first draw
         for (const auto &p : probes)
             EXPECT_EQ(pixel(t, p[0], p[1]), (std::array{p[2], p[3], p[4], p[5]}))
                 << p[0] << "," << p[1];
@@ -289,6 +290,15 @@ TEST(MapDisplay, ChangesShowNextFrameDirectlyOrInTheOneUploadOfTheirBlock) {
               (std::array<unsigned char, 6>{0, 0, 0, 10, 20, 30}));
     EXPECT_EQ(std::vector<float>(glyph.xy, glyph.xy + 8),
               (std::vector<float>{160, 84, 160, 96, 168, 96, 168, 84}));
+    // Only the logical 120 x 120 of the block's 128 x 128 texture, row 0 at the bottom; 'Z'
+    // sits in sheet column 10, row 5 from the top.
+    EXPECT_EQ(std::vector<float>(rec.quads[4].st, rec.quads[4].st + 8),
+              (std::vector<float>{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
+    EXPECT_EQ(std::vector<float>(rec.quads[4].xy, rec.quads[4].xy + 8),
+              (std::vector<float>{120, 24, 120, 144, 240, 144, 240, 24}));
+    EXPECT_EQ(std::vector<float>(glyph.st, glyph.st + 8),
+              (std::vector<float>{.625f, .46875f, .625f, .515625f, .6875f, .515625f, .6875f,
+                                  .46875f}));
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
     drawMap(); // block (2, 1) was collapsed before its upload, so nothing is left to upload
     EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture)}),
