@@ -65,11 +65,14 @@ const struct {
     {"bolt", [](Creature *c) { return chaos_bolt(c, 1, 0); }, 1000, 5, nullptr},
     {"blast", [](Creature *c) { return chaos_blast(c, 0, 1); }, 500, 4, nullptr},
     {"ascension", chaos_ascension, 1000000, 0,
-     [] {
-         return within(player.defenseMin, 0, 32767) && within(player.damageMin, 0, 32767) &&
-                within(player.defenseSpread, 0, 32767) && within(player.damageSpread, 0, 32767) &&
-                within(player.health, 100, 100 + 32767) &&
-                within(ringSize("Chaos Elemental"), 10, 13) &&
+     [] { // its first five draws, in the order defenseMin, damageMin, both spreads, health
+         srnd(5);
+         int g[5];
+         for (int &v : g)
+             v = rnd() % 100000;
+         return player.defenseMin == g[0] && player.damageMin == g[1] &&
+                player.defenseSpread == g[2] && player.damageSpread == g[3] &&
+                player.health == 100 + g[4] && within(ringSize("Chaos Elemental"), 10, 13) &&
                 ringSize("Superior Chaos Elemental") == 1;
      }},
     {"speed", chaos_speed, 5000, 8, [] { return within(player.speed, 0, 99); }},

@@ -89,3 +89,16 @@ TEST(Order, ChainCopiesTextDamageIntoTheGameSheetThenASecondCallCleansBoth) {
         EXPECT_EQ(differing(gameTex->pixels, game), 0);
     }
 }
+
+// A cell is drawn column first, then row, and covers 8 pixels by 12 rows of the sheet.
+TEST(Order, OneCellIsRestoredWhole) {
+    damageBoth(3);
+    int cx = rnd() % 16, cy = rnd() % 16;
+    srnd(3);
+    uncorrupt_game_char();
+    EXPECT_EQ(differing(gameTex->pixels, pureTex->pixels, 0xC3), 8 * 12);
+    for (int row = cy * 12; row < cy * 12 + 12; ++row) {
+        int p = (row * 128 + cx * 8) * 4;
+        EXPECT_EQ(std::memcmp(gameTex->pixels + p, fontTex->pixels + p, 8 * 4), 0) << row;
+    }
+}
