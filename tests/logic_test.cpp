@@ -58,8 +58,8 @@ Creature *add(int speed, ActFn act, int energy = 0) {
 
 // Runs the scheduler on its own thread and `during` on this one; returns
 // `closing` as the loop left it, then makes sure the thread ends.
-int runLogic(void (*during)() = [] {}) {
-    auto logic = std::async(std::launch::async, startGameLoop);
+int runLogic(void (*during)() = [] {}, void (*entry)() = startGameLoop) {
+    auto logic = std::async(std::launch::async, entry);
     during();
     EXPECT_EQ(logic.wait_for(10s), std::future_status::ready) << "the loop did not end";
     const int closed = closing;
@@ -119,22 +119,25 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
     errout = nullptr;
 }
 
-// A pause after `closing` is set returns at once, on either thread.
+// A pause after `closing` is set returns at once, on either thread. Plain
+// gameLoop makes its own thread the one whose pauses wait.
 TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhenClosing) {
     player.speed = 0;
     Creature *a = add(1, step<'A', 10000, PAUSES>);
     add(1, step<'B', 10000, ENDS | PAUSES>);
-    runLogic([] {
-        ASSERT_TRUE(waitUntil([] { return holdCount() == 1; }));
-        EXPECT_EQ(vell::pause(), 2); // a prompt on this thread: one more hold
-        EXPECT_EQ(releaseLogic(), 2);
-        EXPECT_FALSE(waitUntil([] { return inputType == 0; }, 50)); // still held
-        // Another thread gets the lock the waiting logic thread gave up.
-        auto unlink =
-            std::async(std::launch::async, [] { return WorldGuard(), ring_unlink(player.next); });
-        EXPECT_EQ(unlink.wait_for(10s), std::future_status::ready);
-        EXPECT_EQ(releaseLogic(), 1);
-    });
+    runLogic(
+        [] {
+            ASSERT_TRUE(waitUntil([] { return holdCount() == 1; }));
+            EXPECT_EQ(vell::pause(), 2); // a prompt on this thread: one more hold
+            EXPECT_EQ(releaseLogic(), 2);
+            EXPECT_FALSE(waitUntil([] { return inputType == 0; }, 50)); // still held
+            // Another thread gets the lock the waiting logic thread gave up.
+            auto unlink = std::async(std::launch::async,
+                                     [] { return WorldGuard(), ring_unlink(player.next); });
+            EXPECT_EQ(unlink.wait_for(10s), std::future_status::ready);
+            EXPECT_EQ(releaseLogic(), 1);
+        },
+        gameLoop);
     EXPECT_EQ(rec.trace, "A0B0");
     EXPECT_EQ(vell::pause(), 0);
     EXPECT_EQ(holdCount(), 0);

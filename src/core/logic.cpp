@@ -135,6 +135,10 @@ void ring_unlink(Creature *c) {
 }
 
 void gameLoop() {
+    // Whichever thread runs the scheduler is the logic thread while it does:
+    // the player's pause must stop it, or the loop would spin adding holds.
+    const bool wasLogicThread = isLogicThread;
+    isLogicThread = true;
     {
         WorldGuard g;
         schedCur = &player;
@@ -178,6 +182,7 @@ void gameLoop() {
         }
         schedCur = c->next;
     }
+    isLogicThread = wasLogicThread;
 }
 
 bool turnSuspended() { return turnOf != nullptr && turnOf != &player; }

@@ -133,14 +133,15 @@ struct WorldGuard {
 // --- Scheduler and hand-off --------------------------------------------------
 
 // The scheduler: walks the ring from `player` until `closing` is set.
-// Logic thread only; takes the world lock around each creature's step.
+// The calling thread is the logic thread until it returns (its pauses wait);
+// takes the world lock around each creature's step.
 void gameLoop();
 
 // The logic thread's entry: marks the calling thread as the logic thread,
 // sets logicThreadRunning, runs gameLoop, clears logicThreadRunning.
 void startGameLoop();
 
-// True on the thread that runs startGameLoop.
+// True on the thread that runs startGameLoop or gameLoop.
 bool onLogicThread();
 
 // Adds one hold on the logic thread (unless `closing` is set). On the logic
