@@ -79,8 +79,11 @@ int pause() {
     int mode = inputType.load();
     if (mode == 0)
         inputType.store(2);
+    // `closing` is read under the hold lock: the shutdown sets it before it
+    // releases, so a hold is either counted in time for the shutdown's
+    // releases or never taken.
+    std::unique_lock<std::mutex> lk(holdMutex);
     if (!closing.load()) {
-        std::unique_lock<std::mutex> lk(holdMutex);
         ++holds;
         if (isLogicThread) {
             // The hold is counted before the world lock is given up, so a
@@ -99,6 +102,8 @@ int pause() {
             }
         }
     }
+    if (lk.owns_lock())
+        lk.unlock();
     inputType.store(mode);
     return mode;
 }
