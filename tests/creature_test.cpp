@@ -53,6 +53,8 @@ TEST(CreatureRing, NewCreaturesJoinAtTheEndAndRemovalClearsOnlyTheirOwnTile) {
     Creature *a = creature_new(), *b = creature_new();
     EXPECT_TRUE(player.next == a && a->next == b && b->next == &player && player.prev == b);
     EXPECT_TRUE(b->prev == a && a->prev == &player && a->moveDelay == 10000 && a->level == 1);
+    EXPECT_TRUE(a->health == 1 && a->damageMin == 1 && a->damageSpread == 1 && !a->defenseMin &&
+                !a->defenseSpread && !a->speed && !a->energy && !a->act && !a->bump && !a->name);
     tileAt(0, 0).creature = &blockers[0]; // b, never placed, keeps (0, 0)
     creature_remove(b);
     EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && a->next == &player && player.prev == a);

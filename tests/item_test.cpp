@@ -27,9 +27,10 @@ TEST(ItemRand, ChanceThenLevelThenKindLooksAndAmount) {
             if (d[2] % 100 == 0 || L == 0)
                 EXPECT_EQ(it->kind, d[2] % 100 ? 0 : 5);
             else
-                EXPECT_TRUE(it->kind == kinds[k] &&
-                            (k == 3 ? it->magic == 100 + v : it->amount == v * L + 1) &&
-                            (k == 0 || it->g == 100 + d[5] % (k == 3 ? 100 : 25)))
+                EXPECT_TRUE(
+                    it->kind == kinds[k] &&
+                    (k == 3 ? it->magic == 100 + v && it->amount == 1 : it->amount == v * L + 1) &&
+                    (k == 0 || it->g == 100 + d[5] % (k == 3 ? 100 : 25)))
                     << level << " seed " << s;
             delete it;
         }
