@@ -71,10 +71,6 @@ void worldUnlock() {
         worldMutex.unlock();
 }
 
-bool worldHeld() { return worldDepth > 0; }
-
-bool onLogicThread() { return isLogicThread; }
-
 int pause() {
     int mode = inputType.load();
     if (mode == 0)

@@ -121,7 +121,6 @@ inline int wrapMul(int a, int b) {
 // Re-entrant per thread: a thread that already holds it may take it again.
 void worldLock();
 void worldUnlock();
-bool worldHeld(); // by the calling thread
 
 struct WorldGuard {
     WorldGuard() { worldLock(); }
@@ -140,9 +139,6 @@ void gameLoop();
 // The logic thread's entry: marks the calling thread as the logic thread,
 // sets logicThreadRunning, runs gameLoop, clears logicThreadRunning.
 void startGameLoop();
-
-// True on the thread that runs startGameLoop or gameLoop.
-bool onLogicThread();
 
 // Adds one hold on the logic thread (unless `closing` is set). On the logic
 // thread it then waits, with the world lock given up, until no hold is left;

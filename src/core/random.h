@@ -24,6 +24,12 @@ inline int rnd() {
     return static_cast<int>((detail::rndState >> 16) & 0x7FFFu);
 }
 
+// With a chance of `chance` in `outOf` (one draw, none when outOf < 1), a
+// level drawn evenly from lowest..highest (a second draw). False, and no
+// level, when the chance fails or the range is empty. Items and monsters of a
+// level are both asked for this way.
+bool rollLevel(int chance, int outOf, int lowest, int highest, int &level);
+
 // Reseed the calling thread's generator.
 inline void srnd(unsigned seed) { detail::rndState = seed; }
 

@@ -9,6 +9,16 @@ namespace vell {
 
 namespace {
 
+// Both sides of a blow, each in its pieces: "You attack" Enemy "." to the
+// actor, the actor's name and "attacks you." to the target.
+void announce(Creature *actor, Creature *target, const char *done, const char *suffered) {
+    creature_message(actor, done);
+    creature_message(actor, target->name);
+    creature_message(actor, ".");
+    creature_message(target, actor->name);
+    creature_message(target, suffered);
+}
+
 // min plus a random number below spread + 1. A spread whose bound is 0 or
 // below (a spread of -1 or less, or one that wraps) has no number below it:
 // the roll adds 0 and draws nothing, rather than divide by zero.
@@ -78,11 +88,7 @@ int creature_attack(Creature *attacker, Creature *target) {
         creature_message(attacker, "It is too far away to attack right now.");
         return 0;
     }
-    creature_message(attacker, "You attack");
-    creature_message(attacker, target->name);
-    creature_message(attacker, ".");
-    creature_message(target, attacker->name);
-    creature_message(target, "attacks you.");
+    announce(attacker, target, "You attack", "attacks you.");
     int dam = creature_getDam(attacker);
     // The time is charged before the blow lands: nothing in the blow reads
     // it, and an attacker that is its own target may not outlive the blow.
@@ -110,11 +116,7 @@ int creature_shoot(Creature *shooter, int tx, int ty) {
         dropArrows(rnd() % 2, tx, ty);
         return 1;
     }
-    creature_message(shooter, "You shoot");
-    creature_message(shooter, target->name);
-    creature_message(shooter, ".");
-    creature_message(target, shooter->name);
-    creature_message(target, "shoots you.");
+    announce(shooter, target, "You shoot", "shoots you.");
     // Draw order: the arrow the target keeps, the damage roll, then (inside
     // creature_damage) the defence roll.
     target->arrows = wrapAdd(target->arrows, rnd() % 2);

@@ -76,15 +76,8 @@ void addElemental(const ElementalKind &kind) {
 } // namespace
 
 Creature *enemy_rand(int chance, int outOf, int least, int greatest) {
-    if (outOf < 1)
-        return nullptr;
-    if (rnd() % outOf >= chance)
-        return nullptr;
-    // An empty level range would divide by zero below.
-    if (greatest < least)
-        return nullptr;
-    long long span = static_cast<long long>(greatest) - least + 1;
-    return enemy_leveled(static_cast<int>(least + rnd() % span));
+    int level = 0;
+    return rollLevel(chance, outOf, least, greatest, level) ? enemy_leveled(level) : nullptr;
 }
 
 Creature *enemy_leveled(int level) {

@@ -161,15 +161,8 @@ Item *item_leveled(int level) {
 }
 
 Item *item_rand(int chance, int outOf, int lowest, int highest) {
-    if (outOf < 1)
-        return nullptr;
-    if (rnd() % outOf >= chance)
-        return nullptr;
-    if (highest < lowest)
-        return nullptr;
-    // The span may exceed an int for extreme bounds.
-    long long span = static_cast<long long>(highest) - lowest + 1;
-    return item_leveled(static_cast<int>(lowest + rnd() % span));
+    int level = 0;
+    return rollLevel(chance, outOf, lowest, highest, level) ? item_leveled(level) : nullptr;
 }
 
 int itemSpace(int x, int y, int r) {
