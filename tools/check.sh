@@ -20,7 +20,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 status=0
-configure_and_build build-asan -DVELL_SANITIZE=address -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF || exit 1
+configure_and_build build-asan -DVELL_SANITIZE=address -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=ON || exit 1
 configure_and_build build-tsan -DVELL_SANITIZE=thread -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=OFF || exit 1
 configure_and_build build -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=ON -DVELL_WITH_SDL=ON || exit 1
 
