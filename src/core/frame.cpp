@@ -30,6 +30,11 @@ void release() {
 } // namespace
 
 void input(signed char key) {
+    // A key is routed by the mode when it arrives. While the world runs the
+    // scheduler holds the world lock; a key that waited for it would find
+    // the player's next turn and run as a command nobody asked for.
+    if (inputType.load() == 0)
+        return;
     WorldGuard guard;
     switch (inputType.load()) {
     case 1:

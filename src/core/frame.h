@@ -9,7 +9,8 @@ namespace vell {
 // arrives: 1 runs a player command, 2 goes on, 3 moves or fires the
 // targeting cursor, 4 answers the direction prompt; each then releases one
 // hold on the logic thread (mode 3 only when targeting ended). A key in
-// mode 0 is dropped. Window thread.
+// mode 0 is dropped at once, without waiting for the world lock that the
+// running scheduler holds. Window thread.
 void input(signed char key);
 
 // Once per frame: collapse one map block in rotation (block column 1 of

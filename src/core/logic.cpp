@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 namespace vell {
 
@@ -37,6 +38,16 @@ Creature *schedCur = nullptr;
 // waiting in pause with pointers to creatures still on its stack.
 Creature *turnOf = nullptr;
 
+// What left the world during the monster step under way; freed when it ends.
+// Nothing in here can be allocated again meanwhile, so a pointer found here
+// names the retired record and no newer one.
+std::vector<Creature *> retiredCreatures;
+std::vector<Item *> retiredItems;
+
+bool monsterStepUnderWay() {
+    return turnOf != nullptr && turnOf != &player;
+}
+
 std::mutex errMutex;
 
 } // namespace
@@ -51,7 +62,9 @@ void takeDrawing() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void giveDrawing() { drawing.store(0); }
+void giveDrawing() {
+    drawing.store(0);
+}
 
 void writeError(const char *text) {
     std::lock_guard<std::mutex> lk(errMutex);
@@ -120,7 +133,9 @@ int holdCount() {
     return holds;
 }
 
-void end_game() { closing.store(1); }
+void end_game() {
+    closing.store(1);
+}
 
 void ring_unlink(Creature *c) {
     if (c == nullptr || c == &player)
@@ -133,6 +148,41 @@ void ring_unlink(Creature *c) {
         c->prev->next = c->next;
     c->next = nullptr;
     c->prev = nullptr;
+}
+
+void retire(Creature *c) {
+    if (c == nullptr || c == &player)
+        return;
+    if (monsterStepUnderWay())
+        retiredCreatures.push_back(c);
+    else
+        delete c;
+}
+
+void retire(Item *it) {
+    if (it == nullptr)
+        return;
+    if (monsterStepUnderWay())
+        retiredItems.push_back(it);
+    else
+        delete it;
+}
+
+bool retired(const Creature *c) {
+    for (const Creature *r : retiredCreatures)
+        if (r == c)
+            return true;
+    return false;
+}
+
+void freeRetired() {
+    WorldGuard g;
+    for (Creature *c : retiredCreatures)
+        delete c;
+    for (Item *it : retiredItems)
+        delete it;
+    retiredCreatures.clear();
+    retiredItems.clear();
 }
 
 void gameLoop() {
@@ -170,6 +220,8 @@ void gameLoop() {
                     act(c);
                 }
                 turnOf = nullptr;
+                // The step is over: nothing holds what left the world in it.
+                freeRetired();
             }
         }
         if (closing.load())
@@ -185,8 +237,6 @@ void gameLoop() {
     }
     isLogicThread = wasLogicThread;
 }
-
-bool turnSuspended() { return turnOf != nullptr && turnOf != &player; }
 
 void startGameLoop() {
     isLogicThread = true;
@@ -212,6 +262,7 @@ void world_reset() {
     player.prev = &player;
     schedCur = &player;
     turnOf = nullptr;
+    freeRetired();
     inputType.store(0);
     closing.store(0);
     drawing.store(0);

@@ -75,8 +75,12 @@ struct Tile {
 extern Tile map[MAP_W * MAP_H];
 
 // The caller guarantees 0 <= x < MAP_W and 0 <= y < MAP_H.
-inline Tile &tileAt(int x, int y) { return map[x * MAP_H + y]; }
-inline bool onMap(int x, int y) { return x >= 0 && x < MAP_W && y >= 0 && y < MAP_H; }
+inline Tile &tileAt(int x, int y) {
+    return map[x * MAP_H + y];
+}
+inline bool onMap(int x, int y) {
+    return x >= 0 && x < MAP_W && y >= 0 && y < MAP_H;
+}
 
 // Head of the creature ring; a static record, never freed.
 extern Creature player;
@@ -115,6 +119,10 @@ inline int wrapSub(int a, int b) {
 }
 inline int wrapMul(int a, int b) {
     return static_cast<int>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+// A result worked out in 64 bits, wrapped to 32 once at the end.
+inline int wrapWide(long long v) {
+    return static_cast<int>(static_cast<std::uint32_t>(static_cast<unsigned long long>(v)));
 }
 
 // --- World lock --------------------------------------------------------------
@@ -162,15 +170,30 @@ void end_game();
 // never touches c again. World lock held. Does not free c.
 void ring_unlink(Creature *c);
 
-// True while the logic thread waits in `pause` in the middle of the turn of
-// a creature other than `player` ("More..." during a monster's turn, the
-// player's death at a monster's hand). That turn still holds pointers to
-// creatures, so no other thread may free a creature until it ends. Call with
-// the world lock held.
-bool turnSuspended();
+// Leaving the world and giving the memory back are two steps. A creature or
+// item leaves at once (its caller unlinks it from the ring and its tile
+// first), then is handed to retire. While a monster's step is under way on
+// the logic thread, that step may be waiting in `pause` ("More...", the
+// player's death) with pointers to creatures on its stack, and another
+// thread (map generation) may take those very creatures out of the world
+// meanwhile; so during a monster's step the memory is kept until the step
+// has ended, and otherwise returned at once. World lock held.
+void retire(Creature *c);
+void retire(Item *it);
+
+// True if c left the world during the monster step under way: its memory is
+// still there, but it must not be read or changed. A step that may have
+// waited in `pause` asks this of its actor and target before it goes on
+// with them. Compares the pointer only. World lock held.
+bool retired(const Creature *c);
+
+// Returns the memory of everything retired. Only when no step can hold it:
+// the scheduler between steps, the shutdown after the other threads ended,
+// world_reset. World lock held (taken if not).
+void freeRetired();
 
 // Resets the whole world to its state before init: empty map (items freed),
-// every creature but `player` unlinked and freed, `player` zeroed as a ring of
+// every creature but `player` unlinked and freed, the retired freed, `player` zeroed as a ring of
 // one, modes and flags cleared, holds at 0. For tests and start-up.
 void world_reset();
 

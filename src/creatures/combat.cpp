@@ -89,6 +89,11 @@ int creature_attack(Creature *attacker, Creature *target) {
         return 0;
     }
     announce(attacker, target, "You attack", "attacks you.");
+    // The messages may have waited on "More..." while map generation swept
+    // either side away: a blow from or at a creature gone from the world
+    // does not land.
+    if (retired(attacker) || retired(target))
+        return 1;
     int dam = creature_getDam(attacker);
     // The time is charged before the blow lands: nothing in the blow reads
     // it, and an attacker that is its own target may not outlive the blow.
@@ -121,10 +126,11 @@ int creature_shoot(Creature *shooter, int tx, int ty) {
     // creature_damage) the defence roll.
     target->arrows = wrapAdd(target->arrows, rnd() % 2);
     int dam = creature_getDam(shooter);
-    // Two and a half step times, truncated toward zero, without overflow. Set
-    // before the blow for the same reason as in creature_attack: a shooter
-    // aiming at its own tile may die of it.
-    shooter->energy = wrapMul(shooter->moveDelay, 5) / 2;
+    // Two and a half step times, truncated toward zero: computed wide and
+    // wrapped once, so a huge step time does not wrap before the halving.
+    // Set before the blow for the same reason as in creature_attack: a
+    // shooter aiming at its own tile may die of it.
+    shooter->energy = wrapWide(static_cast<long long>(shooter->moveDelay) * 5 / 2);
     creature_damage(target, dam, shooter);
     return 1;
 }

@@ -103,9 +103,13 @@ void placeOnLine(Creature *c, int line, bool column, int freeTiles) {
 
 } // namespace
 
-void creature_placeCol(Creature *c, int x) { placeOnLine(c, x, true, creature_emptyCol(x)); }
+void creature_placeCol(Creature *c, int x) {
+    placeOnLine(c, x, true, creature_emptyCol(x));
+}
 
-void creature_placeRow(Creature *c, int y) { placeOnLine(c, y, false, creature_emptyRow(y)); }
+void creature_placeRow(Creature *c, int y) {
+    placeOnLine(c, y, false, creature_emptyRow(y));
+}
 
 void creature_arrive(Creature *c) {
     if (c == nullptr)
@@ -134,7 +138,7 @@ void creature_arrive(Creature *c) {
     // a tile that does not hold it, so it goes.
     if (c != &player) {
         ring_unlink(c);
-        delete c;
+        retire(c);
     }
 }
 
@@ -149,7 +153,7 @@ void creature_remove(Creature *c) {
     if (Tile *t = ownTile(c))
         t->creature = nullptr;
     ring_unlink(c);
-    delete c;
+    retire(c);
 }
 
 void creature_die(Creature *c, Creature *killer) {
@@ -161,6 +165,11 @@ void creature_die(Creature *c, Creature *killer) {
     }
     addText(c->name);
     addText("dies.");
+    // Either message may have waited on "More...", and map generation may
+    // have taken c off the map meanwhile: then it is gone, and its death
+    // with it (no stain, no drops on the new map).
+    if (retired(c))
+        return;
     if (killer == &player) {
         // A level below 1 would divide by zero; it counts as level 1, where
         // every kill advances.
@@ -193,7 +202,7 @@ void creature_die(Creature *c, Creature *killer) {
     dropGold(c->gold, x, y);
     dropArrows(c->arrows, x, y);
     ring_unlink(c);
-    delete c;
+    retire(c);
 }
 
 } // namespace vell

@@ -19,16 +19,18 @@ void creature_placeCol(Creature *c, int x);
 void creature_placeRow(Creature *c, int y);
 
 // Puts c on a free tile in the line nearest a random edge. Null is ignored.
-// A creature for which no line has room is unlinked and freed: it must not
+// A creature for which no line has room is unlinked and retired: it must not
 // act from a tile that does not hold it.
 void creature_arrive(Creature *c);
 
-// Takes a monster off the map and out of the ring and frees it (map
+// Takes a monster off the map and out of the ring and retires it (map
 // generation); the player's death when given `player`.
 void creature_remove(Creature *c);
 
 // Death of c at the hand of killer: message, the killer's chance of a level,
-// stain, drops, unlink, free. The player's death when c is `player`.
+// stain, drops, unlink, retire. The player's death when c is `player`. A
+// death whose messages waited on "More..." while c was taken out of the
+// world ends there.
 void creature_die(Creature *c, Creature *killer);
 
 } // namespace vell

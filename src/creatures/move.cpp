@@ -135,7 +135,7 @@ void creature_pickupItem(Creature *c, int x, int y) {
     }
     if (consumed) {
         t.item = nullptr;
-        delete it;
+        retire(it);
     }
     c->energy = c->moveDelay / 2;
 }

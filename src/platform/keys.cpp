@@ -20,6 +20,37 @@ std::optional<signed char> keypadDigit(SDL_Scancode sc) {
     return nothing;
 }
 
+// Ctrl with a key other than a letter: the control characters a Windows
+// layout gives. "^" and "_" are Shift+6 and Shift+minus on a US layout;
+// a layout with a key of their own reports that key.
+std::optional<signed char> controlPunctuation(const SDL_Keysym &key) {
+    const bool shift = (key.mod & KMOD_SHIFT) != 0;
+    switch (key.sym) {
+    case SDLK_RETURN:
+    case SDLK_RETURN2:
+    case SDLK_KP_ENTER:
+        return asChar(10);
+    case SDLK_BACKSPACE:
+        return asChar(127);
+    case SDLK_LEFTBRACKET:
+        return shift ? nothing : asChar(27);
+    case SDLK_BACKSLASH:
+        return shift ? nothing : asChar(28);
+    case SDLK_RIGHTBRACKET:
+        return shift ? nothing : asChar(29);
+    case SDLK_CARET:
+        return asChar(30);
+    case SDLK_6:
+        return shift ? asChar(30) : nothing;
+    case SDLK_UNDERSCORE:
+        return asChar(31);
+    case SDLK_MINUS:
+        return shift ? asChar(31) : nothing;
+    default:
+        return nothing;
+    }
+}
+
 std::optional<signed char> fromKeyDown(const SDL_Keysym &key) {
     const Uint16 mod = key.mod;
     // Left Alt and the system key make shortcuts, not characters. Right Alt
@@ -28,6 +59,11 @@ std::optional<signed char> fromKeyDown(const SDL_Keysym &key) {
         return nothing;
     if (auto digit = keypadDigit(key.scancode))
         return digit;
+    const bool ctrl = (mod & KMOD_CTRL) && !(mod & (KMOD_RALT | KMOD_MODE));
+    if (ctrl) {
+        if (auto ch = controlPunctuation(key))
+            return ch;
+    }
     switch (key.sym) {
     case SDLK_LEFT:
         return asChar('4');
@@ -50,8 +86,7 @@ std::optional<signed char> fromKeyDown(const SDL_Keysym &key) {
     default:
         break;
     }
-    if ((mod & KMOD_CTRL) && !(mod & (KMOD_RALT | KMOD_MODE)) && key.sym >= SDLK_a &&
-        key.sym <= SDLK_z)
+    if (ctrl && key.sym >= SDLK_a && key.sym <= SDLK_z)
         return asChar(1 + (key.sym - SDLK_a));
     return nothing;
 }

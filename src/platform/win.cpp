@@ -205,6 +205,8 @@ int shutDown(int code) {
         endProcess(code);
     if (logicThread.joinable())
         logicThread.join();
+    // Both threads are gone: nothing can hold what was retired any more.
+    freeRetired();
     closeWindow();
     if (errout != nullptr) {
         std::fclose(errout);

@@ -59,7 +59,8 @@ void runGenerations() {
         }
         genDone.fetch_add(1);
         std::lock_guard<std::mutex> lk(genMutex);
-        if (genRerun) {
+        // A rerun booked before the window closed is not worth the wait.
+        if (genRerun && !closing.load()) {
             genRerun = false;
             continue;
         }
@@ -78,26 +79,6 @@ template <typename F> void rewriteTile(F &&rewrite) {
         WorldGuard g;
         rewrite();
     }
-    giveDrawing();
-}
-
-// The same for a rewrite that frees creatures and items. While a monster's
-// turn waits on the logic thread (a "More..." prompt), the world lock is
-// free but that turn still holds pointers to the creatures it deals with;
-// freeing one then would leave the turn working on freed memory. So the
-// generator steps back, lets frames and keys through, and tries again.
-template <typename F> void clearTile(F &&rewrite) {
-    for (;;) {
-        takeDrawing();
-        worldLock();
-        if (!turnSuspended())
-            break;
-        worldUnlock();
-        giveDrawing();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    rewrite();
-    worldUnlock();
     giveDrawing();
 }
 
@@ -152,7 +133,10 @@ void startMapInit() {
 void mapInit() {
     for (int x = 0; x < MAP_W; ++x) {
         for (int y = 0; y < MAP_H; ++y) {
-            clearTile([x, y] {
+            // Closing the window must not sit through the rest of a map.
+            if (closing.load())
+                return;
+            rewriteTile([x, y] {
                 Tile &t = tileAt(x, y);
                 t.r = static_cast<unsigned char>(rnd() % 50);
                 t.g = static_cast<unsigned char>(100 + rnd() % 155);
@@ -165,7 +149,7 @@ void mapInit() {
                     creature_remove(t.creature);
                     t.creature = nullptr;
                 }
-                delete t.item;
+                retire(t.item);
                 t.item = item_rand(1, 180, 1, 2);
                 drawTileToTex(&t, x, y);
             });
@@ -173,7 +157,7 @@ void mapInit() {
     }
     // rnd() % 1 is always 0, so at most three paths.
     int n = 4;
-    while (rnd() % n != 0) {
+    while (!closing.load() && rnd() % n != 0) {
         int a = rnd() % MAP_H;
         int b = rnd() % MAP_H;
         dirtPath(0, a, MAP_W, b, 1, 2);
@@ -216,7 +200,7 @@ void dirtStripV(int x, int y, int halfWidth, int jitter) {
         top = 0;
     if (bottom > MAP_H)
         bottom = MAP_H;
-    for (long long row = top; row < bottom; ++row) {
+    for (long long row = top; row < bottom && !closing.load(); ++row) {
         const int yy = static_cast<int>(row);
         rewriteTile([x, yy] {
             Tile &t = tileAt(x, yy);

@@ -51,8 +51,9 @@ void startMapInit();
 // ground (r, g, b, then the glyph), removal of any creature but `player`, a
 // fresh item (the old one is freed), the tile drawn into its block; then the
 // paths. Takes `drawing` and the world lock per tile itself, so the caller
-// holds neither. While a monster's turn waits in `pause` on the logic thread
-// it frees nothing: it waits, without either lock, until that turn ends.
+// holds neither. Never waits on a monster's turn that waits in `pause`: what
+// it takes out of the world is retired, not freed under that turn's feet.
+// Stops between tiles once `closing` is set.
 void mapInit();
 
 // A path from (x0, y0) towards (x1, y1), drawn only when it runs more across

@@ -87,6 +87,21 @@ TEST(KeyTranslation, ControlCharactersComeFromTheKeyDown) {
         {"Ctrl+a", {keyDown(SDLK_a, SDL_SCANCODE_A, KMOD_LCTRL)}, "\x01"},
         {"Ctrl+z", {keyDown(SDLK_z, SDL_SCANCODE_Z, KMOD_RCTRL)}, "\x1a"},
         {"Ctrl+Shift+c", {keyDown(SDLK_c, SDL_SCANCODE_C, KMOD_LCTRL | KMOD_LSHIFT)}, "\x03"},
+        {"Ctrl+[", {keyDown(SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, KMOD_LCTRL)}, "\x1b"},
+        {"Ctrl+\\", {keyDown(SDLK_BACKSLASH, SDL_SCANCODE_BACKSLASH, KMOD_LCTRL)}, "\x1c"},
+        {"Ctrl+]", {keyDown(SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET, KMOD_RCTRL)}, "\x1d"},
+        {"Ctrl+Shift+6 (^)", {keyDown(SDLK_6, SDL_SCANCODE_6, KMOD_LCTRL | KMOD_LSHIFT)}, "\x1e"},
+        {"Ctrl+^ key", {keyDown(SDLK_CARET, SDL_SCANCODE_GRAVE, KMOD_LCTRL)}, "\x1e"},
+        {"Ctrl+Shift+minus (_)",
+         {keyDown(SDLK_MINUS, SDL_SCANCODE_MINUS, KMOD_LCTRL | KMOD_LSHIFT)},
+         "\x1f"},
+        {"Ctrl+_ key", {keyDown(SDLK_UNDERSCORE, SDL_SCANCODE_8, KMOD_LCTRL)}, "\x1f"},
+        {"Ctrl+Enter", {keyDown(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LCTRL)}, "\n"},
+        {"Ctrl+Backspace", {keyDown(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, KMOD_RCTRL)}, "\x7f"},
+        {"Ctrl+6, Ctrl+minus: none",
+         {keyDown(SDLK_6, SDL_SCANCODE_6, KMOD_LCTRL),
+          keyDown(SDLK_MINUS, SDL_SCANCODE_MINUS, KMOD_LCTRL)},
+         ""},
     });
 }
 
