@@ -11,6 +11,9 @@
 // follow it. No press is ever delivered twice.
 //
 //   Enter / keypad Enter 13, Escape 27, Backspace 8, Tab 9, Ctrl+letter 1..26
+//   Ctrl+Enter 10, Ctrl+Backspace 127, Ctrl+[ 27, Ctrl+\ 28, Ctrl+] 29,
+//   Ctrl+^ 30 and Ctrl+_ 31 (Ctrl+Shift+6 and Ctrl+Shift+minus on a US
+//   layout, or the layout's own ^ or _ key)
 //   arrows: left "4", right "6", up "8", down "2"
 //   keypad digits: the digit, whatever the NumLock state
 //   Latin-1 text above 127: its byte, as a negative signed char
