@@ -44,9 +44,7 @@ Creature *turnOf = nullptr;
 std::vector<Creature *> retiredCreatures;
 std::vector<Item *> retiredItems;
 
-bool monsterStepUnderWay() {
-    return turnOf != nullptr && turnOf != &player;
-}
+bool monsterStepUnderWay() { return turnOf != nullptr && turnOf != &player; }
 
 std::mutex errMutex;
 
@@ -62,9 +60,7 @@ void takeDrawing() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void giveDrawing() {
-    drawing.store(0);
-}
+void giveDrawing() { drawing.store(0); }
 
 void writeError(const char *text) {
     std::lock_guard<std::mutex> lk(errMutex);
@@ -133,9 +129,7 @@ int holdCount() {
     return holds;
 }
 
-void end_game() {
-    closing.store(1);
-}
+void end_game() { closing.store(1); }
 
 void ring_unlink(Creature *c) {
     if (c == nullptr || c == &player)

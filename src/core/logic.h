@@ -75,12 +75,8 @@ struct Tile {
 extern Tile map[MAP_W * MAP_H];
 
 // The caller guarantees 0 <= x < MAP_W and 0 <= y < MAP_H.
-inline Tile &tileAt(int x, int y) {
-    return map[x * MAP_H + y];
-}
-inline bool onMap(int x, int y) {
-    return x >= 0 && x < MAP_W && y >= 0 && y < MAP_H;
-}
+inline Tile &tileAt(int x, int y) { return map[x * MAP_H + y]; }
+inline bool onMap(int x, int y) { return x >= 0 && x < MAP_W && y >= 0 && y < MAP_H; }
 
 // Head of the creature ring; a static record, never freed.
 extern Creature player;
@@ -193,8 +189,9 @@ bool retired(const Creature *c);
 void freeRetired();
 
 // Resets the whole world to its state before init: empty map (items freed),
-// every creature but `player` unlinked and freed, the retired freed, `player` zeroed as a ring of
-// one, modes and flags cleared, holds at 0. For tests and start-up.
+// every creature but `player` unlinked and freed, the retired freed, `player`
+// zeroed as a ring of one, modes and flags cleared, holds at 0. For tests and
+// start-up.
 void world_reset();
 
 } // namespace vell

@@ -103,13 +103,9 @@ void placeOnLine(Creature *c, int line, bool column, int freeTiles) {
 
 } // namespace
 
-void creature_placeCol(Creature *c, int x) {
-    placeOnLine(c, x, true, creature_emptyCol(x));
-}
+void creature_placeCol(Creature *c, int x) { placeOnLine(c, x, true, creature_emptyCol(x)); }
 
-void creature_placeRow(Creature *c, int y) {
-    placeOnLine(c, y, false, creature_emptyRow(y));
-}
+void creature_placeRow(Creature *c, int y) { placeOnLine(c, y, false, creature_emptyRow(y)); }
 
 void creature_arrive(Creature *c) {
     if (c == nullptr)
