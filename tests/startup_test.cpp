@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -22,7 +23,8 @@
 using namespace vell;
 
 // An empty working directory, then one holding an unreadable font.bmp
-// (taken before the good one in exeDir), then a deleted one.
+// (taken before the good one in exeDir), then an install's layout: bin/ and
+// share/vell/font.bmp.
 TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     freshWorld(1);
     char dir[] = "/tmp/vell-startup-XXXXXX", err[80] = {};
@@ -33,13 +35,18 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     std::ofstream("font.bmp") << "not a bitmap";
     init(VELL_SOURCE_DIR "/data");
     std::rewind(errout);
-    std::fread(err, 1, sizeof err - 1, errout);
+    EXPECT_GT(std::fread(err, 1, sizeof err - 1, errout), 0u);
     EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
-    EXPECT_TRUE(std::remove("font.bmp") == 0 && rmdir(dir) == 0);
+    EXPECT_TRUE(std::remove("font.bmp") == 0);
     world_reset();
 
+    ASSERT_TRUE(mkdir("bin", 0700) == 0 && mkdir("share", 0700) == 0 &&
+                mkdir("share/vell", 0700) == 0 &&
+                symlink(VELL_SOURCE_DIR "/data/font.bmp", "share/vell/font.bmp") == 0);
     srnd(2024);
-    init(VELL_SOURCE_DIR "/data/");
+    init((std::string(dir) + "/bin").c_str());
+    EXPECT_TRUE(unlink("share/vell/font.bmp") == 0 && rmdir("share/vell") == 0 &&
+                rmdir("share") == 0 && rmdir("bin") == 0 && rmdir(dir) == 0);
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};

@@ -51,11 +51,19 @@ void takeDrawing() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void giveDrawing() { drawing.store(0); }
+void giveDrawing() {
+    drawing.store(0);
+}
 
 void writeError(const char *text) {
     std::lock_guard<std::mutex> lk(errMutex);
-    if (errout == nullptr || text == nullptr)
+    if (text == nullptr)
+        return;
+    // The terminal gets it as it happens: err.txt may not exist (a working
+    // directory the game cannot write), and a player may not think to look.
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+    if (errout == nullptr)
         return;
     std::fputs(text, errout);
     std::fflush(errout);
@@ -120,7 +128,9 @@ int holdCount() {
     return holds;
 }
 
-void end_game() { closing.store(1); }
+void end_game() {
+    closing.store(1);
+}
 
 void ring_unlink(Creature *c) {
     if (c == nullptr || c == &player)
@@ -186,7 +196,9 @@ void gameLoop() {
     isLogicThread = wasLogicThread;
 }
 
-bool turnSuspended() { return turnOf != nullptr && turnOf != &player; }
+bool turnSuspended() {
+    return turnOf != nullptr && turnOf != &player;
+}
 
 void startGameLoop() {
     isLogicThread = true;
