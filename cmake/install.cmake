@@ -1,6 +1,7 @@
 # Install rules and the Debian package (cpack -G DEB in the build directory).
-# The game finds its font.bmp at <bindir>/../share/vell, so the binary and
-# the data keep that relation wherever the install lands.
+# Laid out as Debian lays out games: the binary in games/, its data in
+# share/games/vell/. The game finds its font.bmp at <games>/../share/games/vell,
+# so the two keep that relation wherever the install lands.
 
 set(CMAKE_INSTALL_DOCDIR share/doc/vell CACHE PATH "Documentation directory")
 include(GNUInstallDirs)
@@ -21,8 +22,14 @@ foreach(name vell.6 changelog)
 endforeach()
 add_custom_target(vell_install_files ALL DEPENDS ${VELL_GZ})
 
-install(TARGETS vell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES data/font.bmp DESTINATION ${CMAKE_INSTALL_DATADIR}/vell)
+install(TARGETS vell RUNTIME DESTINATION games)
+# A stripped install (cmake --install --strip, and the package) also drops
+# the compiler's notes, as Debian's own packages do.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/vell\")
+endif()")
+install(FILES data/font.bmp DESTINATION share/games/vell)
 install(FILES data/vell.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY data/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${VELL_GEN}/vell.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
@@ -34,8 +41,7 @@ set(CPACK_PACKAGE_NAME vell)
 set(CPACK_PACKAGE_VENDOR "The Vell developers")
 set(CPACK_PACKAGE_CONTACT "The Vell developers <vell@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small roguelike of chaos and order in a window")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "small roguelike of chaos and order in a window
-Vell is a single-player roguelike drawn with OpenGL in a window of its own.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vell is a single-player roguelike drawn with OpenGL in a window of its own.
 Monsters keep arriving at the edges of a map of grass and dirt paths; the
 player fights them in melee and with arrows, gathers gold, arrows, health,
 gems and scrolls of order, and spends magic on twelve chaos effects, each of
@@ -45,8 +51,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps names the SDL2, OpenGL and C++ runtime packages the binary
-# links; Mesa's drivers give OpenGL where there is no other.
+# links; SDL opens libGL itself, at run time, so that one is named here.
+# Mesa's drivers give OpenGL where there is no other.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -23,8 +23,8 @@
 using namespace vell;
 
 // An empty working directory, then one holding an unreadable font.bmp
-// (taken before the good one in exeDir), then an install's layout: bin/ and
-// share/vell/font.bmp.
+// (taken before the good one in exeDir), then an install's layout: games/
+// and share/games/vell/font.bmp.
 TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     freshWorld(1);
     char dir[] = "/tmp/vell-startup-XXXXXX", err[80] = {};
@@ -40,13 +40,12 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_TRUE(std::remove("font.bmp") == 0);
     world_reset();
 
-    ASSERT_TRUE(mkdir("bin", 0700) == 0 && mkdir("share", 0700) == 0 &&
-                mkdir("share/vell", 0700) == 0 &&
-                symlink(VELL_SOURCE_DIR "/data/font.bmp", "share/vell/font.bmp") == 0);
+    std::filesystem::create_directories("share/games/vell");
+    std::filesystem::create_directory("games");
+    std::filesystem::create_symlink(VELL_SOURCE_DIR "/data/font.bmp", "share/games/vell/font.bmp");
     srnd(2024);
-    init((std::string(dir) + "/bin").c_str());
-    EXPECT_TRUE(unlink("share/vell/font.bmp") == 0 && rmdir("share/vell") == 0 &&
-                rmdir("share") == 0 && rmdir("bin") == 0 && rmdir(dir) == 0);
+    init((std::string(dir) + "/games").c_str());
+    EXPECT_EQ(std::filesystem::remove_all(dir), 6u);
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};

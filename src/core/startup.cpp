@@ -35,7 +35,7 @@ std::vector<std::string> fontPlaces(const char *exeDir) {
         if (dir.back() != '/')
             dir += '/';
         places.push_back(dir + "font.bmp");
-        places.push_back(dir + "../share/vell/font.bmp");
+        places.push_back(dir + "../share/games/vell/font.bmp");
     }
     return places;
 }
