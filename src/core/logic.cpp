@@ -51,9 +51,7 @@ void takeDrawing() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-void giveDrawing() {
-    drawing.store(0);
-}
+void giveDrawing() { drawing.store(0); }
 
 void writeError(const char *text) {
     std::lock_guard<std::mutex> lk(errMutex);
@@ -128,9 +126,7 @@ int holdCount() {
     return holds;
 }
 
-void end_game() {
-    closing.store(1);
-}
+void end_game() { closing.store(1); }
 
 void ring_unlink(Creature *c) {
     if (c == nullptr || c == &player)
@@ -196,9 +192,7 @@ void gameLoop() {
     isLogicThread = wasLogicThread;
 }
 
-bool turnSuspended() {
-    return turnOf != nullptr && turnOf != &player;
-}
+bool turnSuspended() { return turnOf != nullptr && turnOf != &player; }
 
 void startGameLoop() {
     isLogicThread = true;
