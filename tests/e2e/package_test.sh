@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package: CPack builds it, lintian finds no error in it, its
-# desktop entry is valid and its manual page renders without warnings. Unpacked into a bare root, the game started from /
-# by a user who cannot write there shows its window with the class the
-# desktop entry names, and a window-manager close ends it with 0. Its binary
-# alone, with no font.bmp anywhere, exits 1 and says why on standard error.
+# desktop entry is valid, its manual page renders without warnings and its
+# icons are what tools/makeicon.py makes of font.bmp. Unpacked into a bare
+# root, the game started from / by a user who cannot write there shows its
+# window with the class the desktop entry names, and a window-manager close
+# ends it with 0. Its binary alone, with no font.bmp anywhere, exits 1 and
+# says why on standard error.
 . "$(dirname "$0")/lib.sh"
 
 (cd "$WORK" && cpack -G DEB --config "$(dirname "$VELL")/CPackConfig.cmake" -B "$WORK/pkg" \
@@ -11,8 +13,8 @@
 DEB=$(echo "$WORK"/pkg/vell_*.deb)
 [ -f "$DEB" ] || fail "no package in $WORK/pkg"
 pass "built $(basename "$DEB"), $(stat -c %s "$DEB") bytes"
-lintian --fail-on error "$DEB" 2>&1 | grep -v 'root privileges' || [ "${PIPESTATUS[0]}" = 0 ] ||
-    fail "lintian found errors"
+lintian --fail-on error "$DEB" >"$WORK/lintian.log" 2>&1 || { cat "$WORK/lintian.log"; fail "lintian found errors"; }
+grep -v 'root privileges' "$WORK/lintian.log"
 pass "lintian: no errors"
 
 ROOTFS=$WORK/root
@@ -23,6 +25,9 @@ pass "desktop entry valid"
 warnings=$(MANWIDTH=80 man --warnings -l "$ROOTFS/usr/share/man/man6/vell.6.gz" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "the manual page renders with warnings: $warnings"
 pass "manual page renders cleanly"
+python3 "$ROOT/tools/makeicon.py" "$FONT" "$WORK/icons" >/dev/null &&
+    diff -r "$WORK/icons" "$ROOTFS/usr/share/icons/hicolor" || fail "the icons are not the font's"
+pass "icons match tools/makeicon.py's output from font.bmp"
 
 # nobody may read the unpacked game but cannot write /, so no err.txt.
 chmod a+rx "$WORK"
