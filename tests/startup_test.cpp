@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -22,7 +23,8 @@
 using namespace vell;
 
 // An empty working directory, then one holding an unreadable font.bmp
-// (taken before the good one in exeDir), then a deleted one.
+// (taken before the good one in exeDir), then an install's layout: games/
+// and share/games/vell/font.bmp.
 TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     freshWorld(1);
     char dir[] = "/tmp/vell-startup-XXXXXX", err[80] = {};
@@ -33,13 +35,17 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     std::ofstream("font.bmp") << "not a bitmap";
     init(VELL_SOURCE_DIR "/data");
     std::rewind(errout);
-    std::fread(err, 1, sizeof err - 1, errout);
+    EXPECT_GT(std::fread(err, 1, sizeof err - 1, errout), 0u);
     EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
-    EXPECT_TRUE(std::remove("font.bmp") == 0 && rmdir(dir) == 0);
+    EXPECT_TRUE(std::remove("font.bmp") == 0);
     world_reset();
 
+    std::filesystem::create_directories("share/games/vell");
+    std::filesystem::create_directory("games");
+    std::filesystem::create_symlink(VELL_SOURCE_DIR "/data/font.bmp", "share/games/vell/font.bmp");
     srnd(2024);
-    init(VELL_SOURCE_DIR "/data/");
+    init((std::string(dir) + "/games").c_str());
+    EXPECT_EQ(std::filesystem::remove_all(dir), 6u);
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};

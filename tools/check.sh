@@ -2,11 +2,13 @@
 # Installs what is missing, then builds and runs every test three ways: a
 # plain build (with the end-to-end tests in a real window under Xvfb), an
 # AddressSanitizer + UndefinedBehaviorSanitizer build and a ThreadSanitizer
-# build. Any sanitizer report fails its test. CTest's summary comes last.
+# build. Any sanitizer report fails its test. The plain build's end-to-end
+# tests also build the Debian package and check it (lintian,
+# desktop-file-validate, the unpacked game). CTest's summary comes last.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-vell_install_deps xvfb xauth xdotool imagemagick x11-utils || exit 1
+vell_install_deps xvfb xauth xdotool imagemagick x11-utils lintian desktop-file-utils || exit 1
 
 jobs=$(nproc)
 configure_and_build() {
@@ -22,7 +24,7 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 status=0
 configure_and_build build-asan -DVELL_SANITIZE=address -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=ON || exit 1
 configure_and_build build-tsan -DVELL_SANITIZE=thread -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=OFF -DVELL_WITH_SDL=OFF || exit 1
-configure_and_build build -DVELL_WITH_TESTS=ON -DVELL_WITH_BENCH=ON -DVELL_WITH_SDL=ON || exit 1
+configure_and_build build "${VELL_BUILD_OPTIONS[@]}" || exit 1
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e || status=1

@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
 vell_install_deps
-cmake -S . -B build -DVELL_WITH_TESTS=OFF -DVELL_WITH_BENCH=OFF >/dev/null
+cmake -S . -B build "${VELL_BUILD_OPTIONS[@]}" >/dev/null
 cmake --build build -j"$(nproc)" --target vell
 exec ./build/vell

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 vell_install_deps xvfb xauth xdotool imagemagick x11-utils
 root=$(pwd)
 build=${VELL_BUILD_DIR:-build}
-cmake -S . -B "$build" -DVELL_WITH_BENCH=OFF >/dev/null
+cmake -S . -B "$build" "${VELL_BUILD_OPTIONS[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target vell >/dev/null
 vell=$(readlink -f "$build/vell")
 

@@ -64,7 +64,13 @@ void giveDrawing() { drawing.store(0); }
 
 void writeError(const char *text) {
     std::lock_guard<std::mutex> lk(errMutex);
-    if (errout == nullptr || text == nullptr)
+    if (text == nullptr)
+        return;
+    // The terminal gets it as it happens: err.txt may not exist (a working
+    // directory the game cannot write), and a player may not think to look.
+    std::fputs(text, stderr);
+    std::fflush(stderr);
+    if (errout == nullptr)
         return;
     std::fputs(text, errout);
     std::fflush(errout);

@@ -96,7 +96,7 @@ void takeDrawing(); // sleeps 1 ms between tries
 void giveDrawing();
 
 // Error log (err.txt once the window thread opened it; may be null, in which
-// case fatal lines are dropped).
+// case fatal lines still reach standard error). writeError writes to both.
 extern std::FILE *errout;
 void writeError(const char *text);
 

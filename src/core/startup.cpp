@@ -1,7 +1,9 @@
 #include "core/startup.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/random.h"
 #include "creatures/creature.h"
@@ -23,16 +25,48 @@ void fatal(const char *line) {
     closing.store(1);
 }
 
-std::FILE *openFont(const char *exeDir) {
-    std::FILE *f = std::fopen("font.bmp", "rb");
-    if (f == nullptr && exeDir != nullptr && exeDir[0] != '\0') {
-        std::string path(exeDir);
-        if (path.back() != '/')
-            path += '/';
-        path += "font.bmp";
-        f = std::fopen(path.c_str(), "rb");
+// The working directory first; then beside the executable (a build tree);
+// then the install's data directory, found from the executable so that a
+// moved or merely unpacked install works too.
+std::vector<std::string> fontPlaces(const char *exeDir) {
+    std::vector<std::string> places = {"font.bmp"};
+    if (exeDir != nullptr && exeDir[0] != '\0') {
+        std::string dir(exeDir);
+        if (dir.back() != '/')
+            dir += '/';
+        places.push_back(dir + "font.bmp");
+        places.push_back(dir + "../share/games/vell/font.bmp");
     }
-    return f;
+    return places;
+}
+
+std::string shown(const std::string &place) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(place, ec);
+    return ec ? place : p.lexically_normal().string();
+}
+
+// err.txt keeps the one fatal line; the terminal also learns where we looked.
+TexBlock *loadFont(const char *exeDir) {
+    const std::vector<std::string> places = fontPlaces(exeDir);
+    for (const std::string &place : places) {
+        std::FILE *f = std::fopen(place.c_str(), "rb");
+        if (f == nullptr)
+            continue;
+        TexBlock *sheet = loadTexture(f);
+        std::fclose(f);
+        if (sheet == nullptr) {
+            fatal("Fatal error: unable to load font\n");
+            std::fprintf(stderr, "%s is not a 128 x 192 24-bit BMP glyph sheet.\n",
+                         shown(place).c_str());
+        }
+        return sheet;
+    }
+    fatal("Fatal error: unable to load font\n");
+    std::fputs("font.bmp was looked for at:\n", stderr);
+    for (const std::string &place : places)
+        std::fprintf(stderr, "  %s\n", shown(place).c_str());
+    return nullptr;
 }
 
 void setUpPlayer() {
@@ -66,16 +100,9 @@ void setUpPlayer() {
 } // namespace
 
 void init(const char *exeDir) {
-    std::FILE *f = openFont(exeDir);
-    TexBlock *sheet = nullptr;
-    if (f != nullptr) {
-        sheet = loadTexture(f);
-        std::fclose(f);
-    }
-    if (sheet == nullptr) {
-        fatal("Fatal error: unable to load font\n");
+    TexBlock *sheet = loadFont(exeDir);
+    if (sheet == nullptr)
         return;
-    }
     pureTex = sheet;
     fontTex = texBlock_clone(pureTex);
     if (fontTex == nullptr) {

@@ -11,7 +11,9 @@ namespace vell {
 // spawner to the ring and starts the first map generation. On failure it
 // writes one fatal line to the error log, sets `closing` and builds nothing
 // further. font.bmp is looked for in the working directory, then in exeDir
-// (may be null or empty), so the game starts from any directory.
+// (may be null or empty), then in exeDir/../share/games/vell, so the game starts
+// from any directory, from its build tree or installed; a missing one also
+// lists those places on standard error.
 void init(const char *exeDir = nullptr);
 
 // The spawner's act handler (logic thread): now and then a monster of the

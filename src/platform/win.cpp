@@ -26,6 +26,7 @@ int quitMessage = 0;
 
 namespace {
 
+constexpr const char *WINDOW_CLASS = "ZEP_window";
 constexpr int CLIENT_X = 100;
 constexpr int CLIENT_Y = 100;
 constexpr int CLIENT_W = 720;
@@ -61,6 +62,15 @@ bool onRealDisplay() {
         return false;
     }
     return true;
+}
+
+// The window's class (X11 WM_CLASS, Wayland app id) is what desktops match
+// against the desktop entry's StartupWMClass. This SDL takes it only from its
+// own environment variables, read when the video subsystem starts, so they
+// are set here, over anything inherited.
+void nameWindowClass() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", WINDOW_CLASS, 1);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", WINDOW_CLASS, 1);
 }
 
 void closeWindow() {
@@ -120,20 +130,6 @@ const char *makeWindowAndContext() {
         window = nullptr;
     }
     return failure;
-}
-
-// init's own reasons are in err.txt; a player at a terminal sees them too.
-void echoErrorLog() {
-    if (errout == nullptr) {
-        std::fputs("Vell could not start.\n", stderr);
-        return;
-    }
-    std::fflush(errout);
-    std::rewind(errout);
-    char buf[256];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, errout)) > 0)
-        std::fwrite(buf, 1, n, stderr);
 }
 
 void handleEvent(const SDL_Event &event) {
@@ -229,10 +225,10 @@ void endAbruptly() {
 
 int runGame(int argc, char **argv) {
     echoCommandLine(argc, argv);
-    // Readable too, so that a failed start can show the player what it wrote.
-    errout = std::fopen("err.txt", "w+");
+    errout = std::fopen("err.txt", "w");
     srnd(static_cast<unsigned>(std::time(nullptr)));
 
+    nameWindowClass();
     if (SDL_Init(SDL_INIT_VIDEO) != 0 || !onRealDisplay()) {
         outputError("Failure to register window class");
         SDL_Quit();
@@ -255,10 +251,8 @@ int runGame(int argc, char **argv) {
     char *exeDir = SDL_GetBasePath();
     init(exeDir);
     SDL_free(exeDir);
-    if (closing.load()) {
-        echoErrorLog();
+    if (closing.load())
         return shutDown(1);
-    }
 
     try {
         logicThread = std::thread(startGameLoop);
@@ -286,7 +280,6 @@ void outputError(const char *name) {
     std::string line(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     std::snprintf(line.data(), line.size() + 1, format, name, code, text.c_str());
     writeError(line.c_str());
-    std::fputs(line.c_str(), stderr);
 }
 
 int winMain(int argc, char **argv) {

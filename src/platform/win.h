@@ -12,8 +12,7 @@ extern int quitMessage;
 
 // Writes a windowing error to the error log: "<name>.\nError code <n>:\n"
 // followed by the system's text and a line break (a null name counts as
-// "Untitled error"). Used only for fatal start-up errors, so it also goes to
-// standard error, where a player who started the game from a terminal sees it.
+// "Untitled error"). Like every error line, it also goes to standard error.
 void outputError(const char *name);
 
 // Start-up, frame loop and shutdown. Returns the exit code: quitMessage after
