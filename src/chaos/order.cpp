@@ -24,12 +24,17 @@ void copyPixel(TexBlock *dst, const TexBlock *src, int row, int col) {
     std::memcpy(dst->pixels + i, src->pixels + i, 4);
 }
 
-void copyRandomPixel(TexBlock *dst, const TexBlock *src) {
-    // Row first, then column: the order of the draws is part of the game.
-    int row = rnd() % SHEET_H;
-    int col = rnd() % SHEET_W;
-    copyPixel(dst, src, row, col);
-    texBlock_touch(dst);
+// Run `count` times, marking dst changed once: only this thread draws from
+// the sheets, and not before the order is done.
+void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
+    for (int i = 0; i < count; ++i) {
+        // Row first, then column: the order of the draws is part of the game.
+        int row = rnd() % SHEET_H;
+        int col = rnd() % SHEET_W;
+        copyPixel(dst, src, row, col);
+    }
+    if (count > 0)
+        texBlock_touch(dst);
 }
 
 void copyRandomCell(TexBlock *dst, const TexBlock *src) {
@@ -55,10 +60,8 @@ void copyGrid(TexBlock *dst, const TexBlock *src) {
 void uncorrupt(int amount) {
     if (amount <= 0 || !sheetsReady())
         return;
-    for (int i = 0; i < amount; ++i)
-        copyRandomPixel(gameTex, fontTex);
-    for (int i = 0; i < amount / 100; ++i)
-        copyRandomPixel(fontTex, pureTex);
+    copyRandomPixels(gameTex, fontTex, amount);
+    copyRandomPixels(fontTex, pureTex, amount / 100);
     // The game cell before the text cell: the game sheet is repaired from
     // the text sheet before that one is itself repaired.
     for (int i = 0; i < amount / 1000; ++i) {

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "graphics/glseam.h"
 
@@ -99,9 +100,31 @@ void texBlock_free(TexBlock *image) {
     delete image;
 }
 
+namespace {
+
+// Texture names whose shown part holds a pixel that is not fully opaque, as
+// of their last upload. Such an image lets the previous frame show through,
+// so its picture can change from frame to frame. Window thread.
+std::vector<bool> seeThrough;
+
+bool anySeeThrough(const TexBlock *image) {
+    for (int y = 0; y < image->height; ++y) {
+        const unsigned char *p = image->pixels + y * image->tw * 4 + 3;
+        for (int x = 0; x < image->width; ++x, p += 4)
+            if (*p != 255)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void texBlock_update(TexBlock *image) {
     texBlock_clearChanged(image);
     gl().uploadTexture(image->tw, image->th, image->pixels);
+    if (image->texture >= seeThrough.size())
+        seeThrough.resize(image->texture + 1);
+    seeThrough[image->texture] = anySeeThrough(image);
 }
 
 namespace {
@@ -144,13 +167,16 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 }
 
 // Blends that depend on two bytes only, worked out once with the very same
-// arithmetic: the alpha byte (source alpha, destination alpha), and a colour
-// byte under a black tint (source alpha, destination byte). Every cell is
-// cleared with the black block before its glyph is drawn, so half of all
-// glyph blending is black.
+// arithmetic: the alpha byte (source alpha, destination alpha), a colour
+// byte under a black tint (source alpha, destination byte), and a colour
+// byte of an opaque source pixel (tint, source byte): with alpha 255 the
+// destination's share is d * +0, which adds nothing. Every cell is cleared
+// with the black block before its glyph is drawn, and the glyph sheet's own
+// pixels are opaque or transparent until chaos reaches their alpha.
 struct BlendTables {
     unsigned char alpha[256][256];
     unsigned char dark[256][256];
+    unsigned char opaque[256][256];
     BlendTables() {
         for (int sa = 0; sa < 256; ++sa) {
             const double ad = alphaFactors.a[sa], inv = 1.0f - alphaFactors.a[sa];
@@ -161,21 +187,23 @@ struct BlendTables {
                 dark[sa][d] = static_cast<unsigned char>(static_cast<int>(d * inv));
             }
         }
+        const double one = alphaFactors.a[255];
+        for (int t = 0; t < 256; ++t) {
+            const double tf = static_cast<float>(t / 255.0);
+            for (int s = 0; s < 256; ++s)
+                opaque[t][s] = static_cast<unsigned char>(static_cast<int>(s * one * tf));
+        }
     }
 };
 const BlendTables blendTables;
 
-} // namespace
-
-void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
-             unsigned char b) {
-    blend(dst, src, Tint(r, g, b));
-}
-
-void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
-                     int y, TexBlock *dst, TexBlock *sheet) {
+// The blend of drawCharToImage without marking the image changed.
+void blendGlyph(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x, int y,
+                TexBlock *dst, const TexBlock *sheet) {
     const Tint tint(r, g, b);
     const bool black = r == 0 && g == 0 && b == 0;
+    const unsigned char *opaque[3] = {blendTables.opaque[r], blendTables.opaque[g],
+                                      blendTables.opaque[b]};
     const int sx = (c % 16) * 8;
     const int sy = (15 - c / 16) * 12;
     for (int row = 0; row < 12; ++row) {
@@ -191,18 +219,61 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
                 to[0] = blendTables.dark[sa][to[0]];
                 to[1] = blendTables.dark[sa][to[1]];
                 to[2] = blendTables.dark[sa][to[2]];
-                to[3] = blendTables.alpha[sa][to[3]];
+            } else if (sa == 255) {
+                to[0] = opaque[0][src[0]];
+                to[1] = opaque[1][src[1]];
+                to[2] = opaque[2][src[2]];
             } else {
                 const float a = alphaFactors.a[sa];
                 const double ad = a, inv = 1.0f - a;
                 for (int i = 0; i < 3; ++i)
                     to[i] = static_cast<unsigned char>(
                         static_cast<int>(src[i] * ad * tint.f[i] + to[i] * inv));
-                to[3] = blendTables.alpha[sa][to[3]];
             }
+            to[3] = blendTables.alpha[sa][to[3]];
         }
     }
+}
+
+} // namespace
+
+void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
+             unsigned char b) {
+    blend(dst, src, Tint(r, g, b));
+}
+
+void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet) {
+    blendGlyph(c, r, g, b, x, y, dst, sheet);
     texBlock_touch(dst);
+}
+
+bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet) {
+    unsigned char before[12][8 * 4];
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof before[row]);
+    blendGlyph(219, 0, 0, 0, x, y, dst, sheet);
+    blendGlyph(c, r, g, b, x, y, dst, sheet);
+    for (int row = 0; row < 12; ++row)
+        if (std::memcmp(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4,
+                        sizeof before[row]) != 0) {
+            texBlock_touch(dst);
+            return true;
+        }
+    return false;
+}
+
+bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {
+    const int sx = (c % 16) * 8;
+    const int sy = (15 - c / 16) * 12;
+    for (int row = 0; row < 12; ++row) {
+        const unsigned char *p = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
+        for (int i = 0; i < 8 * 4; ++i)
+            if (p[i] != 0 && p[i] != 255)
+                return false;
+    }
+    return true;
 }
 
 namespace {
@@ -229,6 +300,8 @@ void drawTexBlock(TexBlock *image, int x, int y) {
     const float st[8] = {0, 0, 0, t1, s1, t1, s1, 0};
     const float xy[8] = {fx, fy, fx, fy1, fx1, fy1, fx1, fy};
     gl().quad(st, xy);
+    if (image->texture < seeThrough.size() && seeThrough[image->texture])
+        gl().blendsWithScreen();
 }
 
 void drawCharDirect(int x, int y, unsigned char c, unsigned char r, unsigned char g,

@@ -44,6 +44,16 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet);
 
+// drawCharToImage of the black solid block and then of glyph c: a whole
+// cell redrawn. Marks dst changed only when the cell's pixels changed, and
+// says whether they did. Any thread.
+bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet);
+
+// True when every byte of glyph c's cell in sheet is 0 or 255: then blending
+// it, on the processor or by OpenGL, involves no rounding at all.
+bool glyphIsPlain(unsigned char c, const TexBlock *sheet);
+
 // Window thread: draws the image with its lower-left corner at screen (x, y),
 // uploading it first if it changed. A null image is ignored.
 void drawTexBlock(TexBlock *image, int x, int y);

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/logic.h"
+#include "graphics/glseam.h"
 #include "graphics/tile.h"
 
 namespace vell {
@@ -107,7 +108,10 @@ void drawMap() {
             drawTexBlock(block->image, 120 * i, 120 * j + 24);
             for (int k = 0; k < block->count; ++k) {
                 int x = block->changes[k][0], y = block->changes[k][1];
+                const bool quiet = tileShownByImage(&tileAt(x, y), x, y);
+                gl().quiet(quiet);
                 drawTile(&tileAt(x, y), x, y);
+                gl().quiet(false);
             }
         }
     }

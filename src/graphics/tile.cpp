@@ -1,5 +1,6 @@
 #include "graphics/tile.h"
 
+#include <cstring>
 #include <mutex>
 
 #include "graphics/graphics.h"
@@ -42,8 +43,26 @@ void drawTileToTex(const Tile *tile, int x, int y) {
     unsigned char glyph, r, g, b;
     tileLook(tile, &glyph, &r, &g, &b);
     const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
-    drawCharToImage(219, 0, 0, 0, px, py, image, gameTex);
-    drawCharToImage(glyph, r, g, b, px, py, image, gameTex);
+    drawCellToImage(glyph, r, g, b, px, py, image, gameTex);
+}
+
+bool tileShownByImage(const Tile *tile, int x, int y) {
+    if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
+        return false;
+    const TexBlock *image = mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y].image;
+    if (image == nullptr)
+        return false;
+    unsigned char glyph, r, g, b;
+    tileLook(tile, &glyph, &r, &g, &b);
+    // Only plain glyphs blend without rounding, on the screen as in memory.
+    if (!glyphIsPlain(219, gameTex) || !glyphIsPlain(glyph, gameTex))
+        return false;
+    unsigned char pixels[16 * 8 * 4];
+    TexBlock cell{8, 16, 8, 12, 0, pixels, 0};
+    const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(pixels + row * 8 * 4, image->pixels + ((py + row) * image->tw + px) * 4, 8 * 4);
+    return !drawCellToImage(glyph, r, g, b, 0, 0, &cell, gameTex);
 }
 
 } // namespace vell
