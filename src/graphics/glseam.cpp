@@ -88,11 +88,20 @@ void PictureGl::quad(const float st[8], const float xy[8]) {
             const int tx = std::clamp(static_cast<int>(std::floor(sc * t.tw)), 0, t.tw - 1);
             const unsigned char *texel = &t.pixels[(ty * t.tw + tx) * 4];
             unsigned char *screen = &picture[(y * W + x) * 3];
+            // Transparent texels leave the screen as it was; opaque ones under
+            // white replace it. Anything else is blended in floating point.
+            if (texel[3] == 0)
+                continue;
+            const bool white = cr == 255 && cg == 255 && cb == 255;
             const float a = texel[3] / 255.0f;
             for (int i = 0; i < 3; ++i) {
+                if (white && texel[3] == 255) {
+                    screen[i] = texel[i];
+                    continue;
+                }
                 const float src = texel[i] / 255.0f * colour[i];
                 const float v = src * a + screen[i] / 255.0f * (1 - a);
-                screen[i] = static_cast<unsigned char>(std::lround(v * 255));
+                screen[i] = static_cast<unsigned char>(v * 255 + 0.5f);
             }
         }
     }
