@@ -109,17 +109,26 @@ namespace {
 std::vector<bool> seeThrough;
 
 bool anySeeThrough(const TexBlock *image) {
-    // All the shown pixels and'ed together, a word at a time: the alpha byte
+    // All the shown pixels and'ed together, four at a time: the alpha byte
     // of the result is 255 only if every pixel's is.
+    using Words = std::uint32_t __attribute__((vector_size(16)));
+    Words all4 = ~Words{};
     std::uint32_t all = ~0u;
     for (int y = 0; y < image->height; ++y) {
         const unsigned char *row = image->pixels + y * image->tw * 4;
-        for (int x = 0; x < image->width; ++x) {
+        int x = 0;
+        for (; x + 4 <= image->width; x += 4) {
+            Words four;
+            std::memcpy(&four, row + x * 4, sizeof four);
+            all4 &= four;
+        }
+        for (; x < image->width; ++x) {
             std::uint32_t pixel;
             std::memcpy(&pixel, row + x * 4, 4);
             all &= pixel;
         }
     }
+    all &= all4[0] & all4[1] & all4[2] & all4[3];
     unsigned char bytes[4];
     std::memcpy(bytes, &all, 4);
     return bytes[3] != 255;
