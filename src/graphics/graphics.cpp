@@ -103,10 +103,15 @@ void texBlock_free(TexBlock *image) {
 
 namespace {
 
-// Texture names whose shown part holds a pixel that is not fully opaque, as
-// of their last upload. Such an image lets the previous frame show through,
+// What the last upload of each texture (by name) left on the graphics card:
+// how many uploads there were, and whether the shown part holds a pixel that
+// is not fully opaque. Such an image lets the previous frame show through,
 // so its picture can change from frame to frame. Window thread.
-std::vector<bool> seeThrough;
+struct Uploaded {
+    unsigned count = 0;
+    bool seeThrough = false;
+};
+std::vector<Uploaded> uploaded;
 
 bool anySeeThrough(const TexBlock *image) {
     // All the shown pixels and'ed together, four at a time: the alpha byte
@@ -139,9 +144,14 @@ bool anySeeThrough(const TexBlock *image) {
 void texBlock_update(TexBlock *image) {
     texBlock_clearChanged(image);
     gl().uploadTexture(image->tw, image->th, image->pixels);
-    if (image->texture >= seeThrough.size())
-        seeThrough.resize(image->texture + 1);
-    seeThrough[image->texture] = anySeeThrough(image);
+    if (image->texture >= uploaded.size())
+        uploaded.resize(image->texture + 1);
+    ++uploaded[image->texture].count;
+    uploaded[image->texture].seeThrough = anySeeThrough(image);
+}
+
+unsigned texBlock_uploads(const TexBlock *image) {
+    return image->texture < uploaded.size() ? uploaded[image->texture].count : 0;
 }
 
 namespace {
@@ -253,6 +263,12 @@ void blendGlyph(unsigned char c, unsigned char r, unsigned char g, unsigned char
             const unsigned sa = src[3];
             if (sa == 0)
                 continue;
+            if (black && sa == 255) {
+                // dark[255][d] is 0 and alpha[255][d] is 255 for every d.
+                to[0] = to[1] = to[2] = 0;
+                to[3] = 255;
+                continue;
+            }
             if (black) {
                 to[0] = blendTables.dark[sa][to[0]];
                 to[1] = blendTables.dark[sa][to[1]];
@@ -335,7 +351,7 @@ void drawTexBlock(TexBlock *image, int x, int y) {
     const float st[8] = {0, 0, 0, t1, s1, t1, s1, 0};
     const float xy[8] = {fx, fy, fx, fy1, fx1, fy1, fx1, fy};
     gl().quad(st, xy);
-    if (image->texture < seeThrough.size() && seeThrough[image->texture])
+    if (image->texture < uploaded.size() && uploaded[image->texture].seeThrough)
         gl().blendsWithScreen();
 }
 

@@ -30,6 +30,9 @@ void texBlock_free(TexBlock *image);
 // another thread meanwhile keeps the image marked for the next upload.
 void texBlock_update(TexBlock *image);
 
+// How many times the image has been uploaded (window thread).
+unsigned texBlock_uploads(const TexBlock *image);
+
 // The changed flag is set by any thread and cleared by the window thread;
 // these touch it atomically (the field stays a plain int).
 void texBlock_touch(TexBlock *image);

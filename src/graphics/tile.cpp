@@ -46,6 +46,19 @@ void drawTileToTex(const Tile *tile, int x, int y) {
     drawCellToImage(glyph, r, g, b, px, py, image, gameTex);
 }
 
+namespace {
+
+// The last answer of tileShownByImage for each tile, with what it depended
+// on: the tile's look and the uploads of its block's image and of the sheet.
+struct ShownByImage {
+    unsigned char glyph, r, g, b;
+    unsigned imageUploads, sheetUploads;
+    bool known, shown;
+};
+ShownByImage shownByImage[MAP_W * MAP_H];
+
+} // namespace
+
 bool tileShownByImage(const Tile *tile, int x, int y) {
     if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
         return false;
@@ -54,6 +67,12 @@ bool tileShownByImage(const Tile *tile, int x, int y) {
         return false;
     unsigned char glyph, r, g, b;
     tileLook(tile, &glyph, &r, &g, &b);
+    ShownByImage &last = shownByImage[x * MAP_H + y];
+    const unsigned imageUploads = texBlock_uploads(image), sheetUploads = texBlock_uploads(gameTex);
+    if (last.known && last.glyph == glyph && last.r == r && last.g == g && last.b == b &&
+        last.imageUploads == imageUploads && last.sheetUploads == sheetUploads)
+        return last.shown;
+    last = ShownByImage{glyph, r, g, b, imageUploads, sheetUploads, true, false};
     // Only plain glyphs blend without rounding, on the screen as in memory.
     if (!glyphIsPlain(219, gameTex) || !glyphIsPlain(glyph, gameTex))
         return false;
@@ -62,7 +81,8 @@ bool tileShownByImage(const Tile *tile, int x, int y) {
     const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
     for (int row = 0; row < 12; ++row)
         std::memcpy(pixels + row * 8 * 4, image->pixels + ((py + row) * image->tw + px) * 4, 8 * 4);
-    return !drawCellToImage(glyph, r, g, b, 0, 0, &cell, gameTex);
+    last.shown = !drawCellToImage(glyph, r, g, b, 0, 0, &cell, gameTex);
+    return last.shown;
 }
 
 } // namespace vell
