@@ -44,6 +44,7 @@ void drawTileToTex(const Tile *tile, int x, int y) {
     tileLook(tile, &glyph, &r, &g, &b);
     const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
     drawCellToImage(glyph, r, g, b, px, py, image, gameTex);
+    mapBlock_drawnInto(i, j);
 }
 
 namespace {
