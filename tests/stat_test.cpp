@@ -37,6 +37,7 @@ TEST(StatusLines, RowsFollowThePlayerKeepWhatAShorterLowerRowLeavesAndRedrawOneC
     int redrawn = 0; // an unchanged cell is redrawn now and then
     for (int i = 0; i < 5000; ++i) {
         vell::stat->flags = 0;
+        vell::stat->pixels[12 * vell::stat->tw * 4] = 7; // a redraw shows, even unchanged
         addStatChar('H', 0, 0);
         redrawn += vell::stat->flags & 1;
     }

@@ -13,15 +13,33 @@ namespace vell {
 
 namespace {
 
-// One bit of a random pixel byte; row, column, byte, bit drawn in this order.
-void flipSheetBit(TexBlock *sheet) {
-    int row = rnd() % SHEET_H;
-    int col = rnd() % SHEET_W;
-    int byte = rnd() % 4;
-    int bit = rnd() % 8;
-    if (sheet == nullptr || sheet->pixels == nullptr)
-        return;
-    sheet->pixels[(row * sheet->tw + col) * 4 + byte] ^= static_cast<unsigned char>(1 << bit);
+// `count` times one bit of a random pixel byte; row, column, byte, bit drawn
+// in this order. The flips are drawn a batch ahead of being made: a byte
+// store could otherwise change the generator's state as far as the compiler
+// knows, which would keep it out of a register.
+void flipSheetBits(TexBlock *sheet, int count) {
+    constexpr int BATCH = 256;
+    const int tw = sheet != nullptr ? sheet->tw : SHEET_W;
+    int at[BATCH];
+    unsigned char mask[BATCH];
+    for (int done = 0; done < count; done += BATCH) {
+        const int n = count - done < BATCH ? count - done : BATCH;
+        for (int i = 0; i < n; ++i) {
+            int row, col, byte, bit;
+            rnd2(row, col);
+            rnd2(byte, bit);
+            at[i] = (row % SHEET_H * tw + col % SHEET_W) * 4 + byte % 4;
+            mask[i] = static_cast<unsigned char>(1 << bit % 8);
+        }
+        if (sheet == nullptr || sheet->pixels == nullptr)
+            continue;
+        for (int i = 0; i < n; ++i)
+            sheet->pixels[at[i]] ^= mask[i];
+    }
+    // Marked changed once per run rather than per flip: only this thread
+    // draws from the sheets, and not before corrupt returns.
+    if (count > 0 && sheet != nullptr)
+        texBlock_touch(sheet);
 }
 
 // One bit of a random tile; `bytes` 3 reaches the colours only, 4 the glyph
@@ -95,16 +113,8 @@ void corruptInRange(int radius) {
 void corrupt(int amount) {
     if (amount > 0)
         corruptInRange(static_cast<int>(std::sqrt(static_cast<double>(amount))));
-    // The sheets are marked changed once per run of flips rather than per
-    // flip: only this thread draws from them, and not before corrupt returns.
-    for (int i = 0; i < amount; ++i)
-        flipSheetBit(gameTex);
-    if (amount > 0 && gameTex != nullptr)
-        texBlock_touch(gameTex);
-    for (int i = 0; i < amount / 10; ++i)
-        flipSheetBit(fontTex);
-    if (amount / 10 > 0 && fontTex != nullptr)
-        texBlock_touch(fontTex);
+    flipSheetBits(gameTex, amount);
+    flipSheetBits(fontTex, amount / 10);
     for (int i = 0; i < amount / 100; ++i)
         flipTileBit(3);
     for (int i = 0; i < amount / 1000; ++i)

@@ -18,18 +18,28 @@ bool sheetsReady() {
            pureTex->pixels != nullptr && fontTex->pixels != nullptr && gameTex->pixels != nullptr;
 }
 
-// The three sheets share one layout, so a pixel has the same index in each.
-void copyPixel(TexBlock *dst, const TexBlock *src, int row, int col) {
-    int i = (row * dst->tw + col) * 4;
-    std::memcpy(dst->pixels + i, src->pixels + i, 4);
-}
-
-void copyRandomPixel(TexBlock *dst, const TexBlock *src) {
-    // Row first, then column: the order of the draws is part of the game.
-    int row = rnd() % SHEET_H;
-    int col = rnd() % SHEET_W;
-    copyPixel(dst, src, row, col);
-    texBlock_touch(dst);
+// Run `count` times, marking dst changed once: only this thread draws from
+// the sheets, and not before the order is done. The three sheets share one
+// layout, so a pixel has the same index in each. The positions are drawn a
+// batch ahead of the copies: a byte store could otherwise change the
+// generator's state as far as the compiler knows, which would keep it out
+// of a register.
+void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
+    constexpr int BATCH = 256;
+    int at[BATCH];
+    for (int done = 0; done < count; done += BATCH) {
+        const int n = count - done < BATCH ? count - done : BATCH;
+        for (int i = 0; i < n; ++i) {
+            // Row first, then column: the order of the draws is part of the game.
+            int row, col;
+            rnd2(row, col);
+            at[i] = (row % SHEET_H * dst->tw + col % SHEET_W) * 4;
+        }
+        for (int i = 0; i < n; ++i)
+            std::memcpy(dst->pixels + at[i], src->pixels + at[i], 4);
+    }
+    if (count > 0)
+        texBlock_touch(dst);
 }
 
 void copyRandomCell(TexBlock *dst, const TexBlock *src) {
@@ -55,10 +65,8 @@ void copyGrid(TexBlock *dst, const TexBlock *src) {
 void uncorrupt(int amount) {
     if (amount <= 0 || !sheetsReady())
         return;
-    for (int i = 0; i < amount; ++i)
-        copyRandomPixel(gameTex, fontTex);
-    for (int i = 0; i < amount / 100; ++i)
-        copyRandomPixel(fontTex, pureTex);
+    copyRandomPixels(gameTex, fontTex, amount);
+    copyRandomPixels(fontTex, pureTex, amount / 100);
     // The game cell before the text cell: the game sheet is repaired from
     // the text sheet before that one is itself repaired.
     for (int i = 0; i < amount / 1000; ++i) {

@@ -24,6 +24,18 @@ inline int rnd() {
     return static_cast<int>((detail::rndState >> 16) & 0x7FFFu);
 }
 
+// Two numbers, exactly as two calls of rnd() in a row would draw them; the
+// second state comes straight from the first's predecessor (two steps of the
+// generator folded into one), so the two need not wait for each other.
+inline void rnd2(int &first, int &second) {
+    const std::uint32_t state = detail::rndState;
+    const std::uint32_t one = state * 214013u + 2531011u;
+    const std::uint32_t two = state * (214013u * 214013u) + (214013u * 2531011u + 2531011u);
+    detail::rndState = two;
+    first = static_cast<int>((one >> 16) & 0x7FFFu);
+    second = static_cast<int>((two >> 16) & 0x7FFFu);
+}
+
 // With a chance of `chance` in `outOf` (one draw, none when outOf < 1), a
 // level drawn evenly from lowest..highest (a second draw). False, and no
 // level, when the chance fails or the range is empty. Items and monsters of a
@@ -31,6 +43,8 @@ inline int rnd() {
 bool rollLevel(int chance, int outOf, int lowest, int highest, int &level);
 
 // Reseed the calling thread's generator.
-inline void srnd(unsigned seed) { detail::rndState = seed; }
+inline void srnd(unsigned seed) {
+    detail::rndState = seed;
+}
 
 } // namespace vell

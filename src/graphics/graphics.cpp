@@ -1,8 +1,10 @@
 #include "graphics/graphics.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "graphics/glseam.h"
 
@@ -99,9 +101,57 @@ void texBlock_free(TexBlock *image) {
     delete image;
 }
 
+namespace {
+
+// What the last upload of each texture (by name) left on the graphics card:
+// how many uploads there were, and whether the shown part holds a pixel that
+// is not fully opaque. Such an image lets the previous frame show through,
+// so its picture can change from frame to frame. Window thread.
+struct Uploaded {
+    unsigned count = 0;
+    bool seeThrough = false;
+};
+std::vector<Uploaded> uploaded;
+
+bool anySeeThrough(const TexBlock *image) {
+    // All the shown pixels and'ed together, four at a time: the alpha byte
+    // of the result is 255 only if every pixel's is.
+    using Words = std::uint32_t __attribute__((vector_size(16)));
+    Words all4 = ~Words{};
+    std::uint32_t all = ~0u;
+    for (int y = 0; y < image->height; ++y) {
+        const unsigned char *row = image->pixels + y * image->tw * 4;
+        int x = 0;
+        for (; x + 4 <= image->width; x += 4) {
+            Words four;
+            std::memcpy(&four, row + x * 4, sizeof four);
+            all4 &= four;
+        }
+        for (; x < image->width; ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, row + x * 4, 4);
+            all &= pixel;
+        }
+    }
+    all &= all4[0] & all4[1] & all4[2] & all4[3];
+    unsigned char bytes[4];
+    std::memcpy(bytes, &all, 4);
+    return bytes[3] != 255;
+}
+
+} // namespace
+
 void texBlock_update(TexBlock *image) {
     texBlock_clearChanged(image);
     gl().uploadTexture(image->tw, image->th, image->pixels);
+    if (image->texture >= uploaded.size())
+        uploaded.resize(image->texture + 1);
+    ++uploaded[image->texture].count;
+    uploaded[image->texture].seeThrough = anySeeThrough(image);
+}
+
+unsigned texBlock_uploads(const TexBlock *image) {
+    return image->texture < uploaded.size() ? uploaded[image->texture].count : 0;
 }
 
 namespace {
@@ -144,13 +194,16 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 }
 
 // Blends that depend on two bytes only, worked out once with the very same
-// arithmetic: the alpha byte (source alpha, destination alpha), and a colour
-// byte under a black tint (source alpha, destination byte). Every cell is
-// cleared with the black block before its glyph is drawn, so half of all
-// glyph blending is black.
+// arithmetic: the alpha byte (source alpha, destination alpha), a colour
+// byte under a black tint (source alpha, destination byte), and a colour
+// byte of an opaque source pixel (tint, source byte): with alpha 255 the
+// destination's share is d * +0, which adds nothing. Every cell is cleared
+// with the black block before its glyph is drawn, and the glyph sheet's own
+// pixels are opaque or transparent until chaos reaches their alpha.
 struct BlendTables {
     unsigned char alpha[256][256];
     unsigned char dark[256][256];
+    unsigned char opaque[256][256];
     BlendTables() {
         for (int sa = 0; sa < 256; ++sa) {
             const double ad = alphaFactors.a[sa], inv = 1.0f - alphaFactors.a[sa];
@@ -161,21 +214,44 @@ struct BlendTables {
                 dark[sa][d] = static_cast<unsigned char>(static_cast<int>(d * inv));
             }
         }
+        const double one = alphaFactors.a[255];
+        for (int t = 0; t < 256; ++t) {
+            const double tf = static_cast<float>(t / 255.0);
+            for (int s = 0; s < 256; ++s)
+                opaque[t][s] = static_cast<unsigned char>(static_cast<int>(s * one * tf));
+        }
     }
 };
 const BlendTables blendTables;
 
-} // namespace
+using Double4 = double __attribute__((vector_size(32)));
+using Int4 = int __attribute__((vector_size(16)));
 
-void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
-             unsigned char b) {
-    blend(dst, src, Tint(r, g, b));
+// The blend of all four bytes at once, lane by lane the same double
+// arithmetic as `blend` (the alpha byte's tint is 1, and x * 1 is x). The
+// file is built without contraction of multiplies and adds, which would
+// round differently.
+inline void blendLanes(unsigned char *dst, const unsigned char *src, float a, const Double4 &tint) {
+    const Int4 s = {src[0], src[1], src[2], src[3]};
+    const Int4 d = {dst[0], dst[1], dst[2], dst[3]};
+    const double ad = a, inv = 1.0f - a;
+    const Double4 v =
+        __builtin_convertvector(s, Double4) * ad * tint + __builtin_convertvector(d, Double4) * inv;
+    const Int4 out = __builtin_convertvector(v, Int4);
+    for (int i = 0; i < 4; ++i)
+        dst[i] = static_cast<unsigned char>(out[i]);
 }
 
-void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
-                     int y, TexBlock *dst, TexBlock *sheet) {
-    const Tint tint(r, g, b);
+// The blend of drawCharToImage without marking the image changed.
+void blendGlyph(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x, int y,
+                TexBlock *dst, const TexBlock *sheet) {
     const bool black = r == 0 && g == 0 && b == 0;
+    // From the table: its factors are r / 255 rounded to single precision,
+    // as a Tint's. Built from a Tint, GCC 12 at -O2 was seen to lane the
+    // unrounded double quotient instead.
+    const Double4 tint4 = {alphaFactors.a[r], alphaFactors.a[g], alphaFactors.a[b], 1.0};
+    const unsigned char *opaque[3] = {blendTables.opaque[r], blendTables.opaque[g],
+                                      blendTables.opaque[b]};
     const int sx = (c % 16) * 8;
     const int sy = (15 - c / 16) * 12;
     for (int row = 0; row < 12; ++row) {
@@ -187,22 +263,68 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
             const unsigned sa = src[3];
             if (sa == 0)
                 continue;
+            if (black && sa == 255) {
+                // dark[255][d] is 0 and alpha[255][d] is 255 for every d.
+                to[0] = to[1] = to[2] = 0;
+                to[3] = 255;
+                continue;
+            }
             if (black) {
                 to[0] = blendTables.dark[sa][to[0]];
                 to[1] = blendTables.dark[sa][to[1]];
                 to[2] = blendTables.dark[sa][to[2]];
-                to[3] = blendTables.alpha[sa][to[3]];
+            } else if (sa == 255) {
+                to[0] = opaque[0][src[0]];
+                to[1] = opaque[1][src[1]];
+                to[2] = opaque[2][src[2]];
             } else {
-                const float a = alphaFactors.a[sa];
-                const double ad = a, inv = 1.0f - a;
-                for (int i = 0; i < 3; ++i)
-                    to[i] = static_cast<unsigned char>(
-                        static_cast<int>(src[i] * ad * tint.f[i] + to[i] * inv));
-                to[3] = blendTables.alpha[sa][to[3]];
+                blendLanes(to, src, alphaFactors.a[sa], tint4);
+                continue;
             }
+            to[3] = blendTables.alpha[sa][to[3]];
         }
     }
+}
+
+} // namespace
+
+void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsigned char g,
+             unsigned char b) {
+    blend(dst, src, Tint(r, g, b));
+}
+
+void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet) {
+    blendGlyph(c, r, g, b, x, y, dst, sheet);
     texBlock_touch(dst);
+}
+
+bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet) {
+    unsigned char before[12][8 * 4];
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof before[row]);
+    blendGlyph(219, 0, 0, 0, x, y, dst, sheet);
+    blendGlyph(c, r, g, b, x, y, dst, sheet);
+    for (int row = 0; row < 12; ++row)
+        if (std::memcmp(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4,
+                        sizeof before[row]) != 0) {
+            texBlock_touch(dst);
+            return true;
+        }
+    return false;
+}
+
+bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {
+    const int sx = (c % 16) * 8;
+    const int sy = (15 - c / 16) * 12;
+    for (int row = 0; row < 12; ++row) {
+        const unsigned char *p = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
+        for (int i = 0; i < 8 * 4; ++i)
+            if (p[i] != 0 && p[i] != 255)
+                return false;
+    }
+    return true;
 }
 
 namespace {
@@ -229,6 +351,8 @@ void drawTexBlock(TexBlock *image, int x, int y) {
     const float st[8] = {0, 0, 0, t1, s1, t1, s1, 0};
     const float xy[8] = {fx, fy, fx, fy1, fx1, fy1, fx1, fy};
     gl().quad(st, xy);
+    if (image->texture < uploaded.size() && uploaded[image->texture].seeThrough)
+        gl().blendsWithScreen();
 }
 
 void drawCharDirect(int x, int y, unsigned char c, unsigned char r, unsigned char g,

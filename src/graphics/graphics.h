@@ -30,6 +30,9 @@ void texBlock_free(TexBlock *image);
 // another thread meanwhile keeps the image marked for the next upload.
 void texBlock_update(TexBlock *image);
 
+// How many times the image has been uploaded (window thread).
+unsigned texBlock_uploads(const TexBlock *image);
+
 // The changed flag is set by any thread and cleared by the window thread;
 // these touch it atomically (the field stays a plain int).
 void texBlock_touch(TexBlock *image);
@@ -43,6 +46,16 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 // No clipping: the caller keeps the cell inside dst. Any thread.
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet);
+
+// drawCharToImage of the black solid block and then of glyph c: a whole
+// cell redrawn. Marks dst changed only when the cell's pixels changed, and
+// says whether they did. Any thread.
+bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
+                     int y, TexBlock *dst, TexBlock *sheet);
+
+// True when every byte of glyph c's cell in sheet is 0 or 255: then blending
+// it, on the processor or by OpenGL, involves no rounding at all.
+bool glyphIsPlain(unsigned char c, const TexBlock *sheet);
 
 // Window thread: draws the image with its lower-left corner at screen (x, y),
 // uploading it first if it changed. A null image is ignored.

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/logic.h"
+#include "graphics/glseam.h"
 #include "graphics/tile.h"
 
 namespace vell {
@@ -17,6 +18,12 @@ namespace {
 // generation calls it from its own thread). Block locks are always taken
 // inside the world lock, never around it.
 std::recursive_mutex blockLocks[BLOCK_COLS][BLOCK_ROWS];
+
+// Blocks drawn into since drawMap last showed them. A redraw that left the
+// pixels as they were does not mark the image for upload, but the block is
+// still collapsed at its next showing, so that the same tiles are baked or
+// drawn directly as when every redraw marked it.
+bool drawnInto[BLOCK_COLS][BLOCK_ROWS];
 
 std::recursive_mutex *lockOf(MapBlock *block) {
     MapBlock *first = &mapTex[0][0];
@@ -43,6 +50,10 @@ struct BlockGuard {
 };
 
 } // namespace
+
+void mapBlock_drawnInto(int i, int j) {
+    drawnInto[i][j] = true;
+}
 
 std::recursive_mutex &mapBlock_lock(int i, int j) {
     return blockLocks[i][j];
@@ -102,12 +113,16 @@ void drawMap() {
             // Held across the upload too: map generation may be drawing
             // into this image on its own thread.
             BlockGuard guard(block);
-            if (block->image != nullptr && texBlock_changed(block->image))
+            if (block->image != nullptr && (texBlock_changed(block->image) || drawnInto[i][j]))
                 mapBlock_collapse(block);
+            drawnInto[i][j] = false;
             drawTexBlock(block->image, 120 * i, 120 * j + 24);
             for (int k = 0; k < block->count; ++k) {
                 int x = block->changes[k][0], y = block->changes[k][1];
+                const bool quiet = tileShownByImage(&tileAt(x, y), x, y);
+                gl().quiet(quiet);
                 drawTile(&tileAt(x, y), x, y);
+                gl().quiet(false);
             }
         }
     }

@@ -42,6 +42,11 @@ void drawMap();
 // image. Recursive; always taken inside the world lock, never around it.
 std::recursive_mutex &mapBlock_lock(int i, int j);
 
+// Records that a tile was drawn into block (i, j)'s image, whether or not
+// that changed its pixels: drawMap then collapses the block before showing
+// it, as it does when the image changed. Under the block's lock.
+void mapBlock_drawnInto(int i, int j);
+
 // Creates the 24 block images with empty lists (window thread, by init).
 // Blocks that already have an image keep it. Returns 0 if an image could not
 // be made.

@@ -1,5 +1,6 @@
 #include "graphics/tile.h"
 
+#include <cstring>
 #include <mutex>
 
 #include "graphics/graphics.h"
@@ -42,8 +43,47 @@ void drawTileToTex(const Tile *tile, int x, int y) {
     unsigned char glyph, r, g, b;
     tileLook(tile, &glyph, &r, &g, &b);
     const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
-    drawCharToImage(219, 0, 0, 0, px, py, image, gameTex);
-    drawCharToImage(glyph, r, g, b, px, py, image, gameTex);
+    drawCellToImage(glyph, r, g, b, px, py, image, gameTex);
+    mapBlock_drawnInto(i, j);
+}
+
+namespace {
+
+// The last answer of tileShownByImage for each tile, with what it depended
+// on: the tile's look and the uploads of its block's image and of the sheet.
+struct ShownByImage {
+    unsigned char glyph, r, g, b;
+    unsigned imageUploads, sheetUploads;
+    bool known, shown;
+};
+ShownByImage shownByImage[MAP_W * MAP_H];
+
+} // namespace
+
+bool tileShownByImage(const Tile *tile, int x, int y) {
+    if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
+        return false;
+    const TexBlock *image = mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y].image;
+    if (image == nullptr)
+        return false;
+    unsigned char glyph, r, g, b;
+    tileLook(tile, &glyph, &r, &g, &b);
+    ShownByImage &last = shownByImage[x * MAP_H + y];
+    const unsigned imageUploads = texBlock_uploads(image), sheetUploads = texBlock_uploads(gameTex);
+    if (last.known && last.glyph == glyph && last.r == r && last.g == g && last.b == b &&
+        last.imageUploads == imageUploads && last.sheetUploads == sheetUploads)
+        return last.shown;
+    last = ShownByImage{glyph, r, g, b, imageUploads, sheetUploads, true, false};
+    // Only plain glyphs blend without rounding, on the screen as in memory.
+    if (!glyphIsPlain(219, gameTex) || !glyphIsPlain(glyph, gameTex))
+        return false;
+    unsigned char pixels[16 * 8 * 4];
+    TexBlock cell{8, 16, 8, 12, 0, pixels, 0};
+    const int px = 8 * (x % BLOCK_TILES_X), py = 12 * (y % BLOCK_TILES_Y);
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(pixels + row * 8 * 4, image->pixels + ((py + row) * image->tw + px) * 4, 8 * 4);
+    last.shown = !drawCellToImage(glyph, r, g, b, 0, 0, &cell, gameTex);
+    return last.shown;
 }
 
 } // namespace vell

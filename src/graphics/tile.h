@@ -13,6 +13,12 @@ void drawTile(const Tile *tile, int x, int y);
 // Ignores a null tile or (x, y) off the map.
 void drawTileToTex(const Tile *tile, int x, int y);
 
+// Window thread, under the block's lock: true when drawing the tile straight
+// onto the screen would show exactly what its block's image shows there
+// already (the image as it was last uploaded). The answer is kept until the
+// tile's look or an upload of the image or of the sheet can change it.
+bool tileShownByImage(const Tile *tile, int x, int y);
+
 // The glyph and colour a tile shows.
 void tileLook(const Tile *tile, unsigned char *glyph, unsigned char *r, unsigned char *g,
               unsigned char *b);

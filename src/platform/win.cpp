@@ -38,6 +38,8 @@ constexpr int SHUTDOWN_NAPS = 101;
 SDL_Window *window = nullptr;
 SDL_GLContext glrc = nullptr;
 RealGl realGl;
+// Frames go through this and reach the screen only when they change it.
+PresentGl presentGl(realGl);
 KeyState keyState;
 
 void echoCommandLine(int argc, char **argv) {
@@ -139,6 +141,21 @@ void handleEvent(const SDL_Event &event) {
         quitMessage = 0;
         return;
     }
+    // The system may have lost or scaled what the window showed.
+    if (event.type == SDL_WINDOWEVENT) {
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            presentGl.invalidate();
+            break;
+        default:
+            break;
+        }
+    }
     if (auto ch = translateKey(event, keyState))
         input(*ch);
 }
@@ -154,10 +171,12 @@ void frameLoop() {
             break;
         update();
         // Map generation holds `drawing` while it rewrites a tile; the
-        // picture would be half old, half new, so the frame is skipped.
+        // picture would be half old, half new, so the frame is skipped. A
+        // frame that would show what the window shows already is not drawn.
         if (tryTakeDrawing()) {
             render();
-            SDL_GL_SwapWindow(window);
+            if (presentGl.finish())
+                SDL_GL_SwapWindow(window);
             giveDrawing();
         }
         // A frame that took the whole period is followed by the next at once.
@@ -243,7 +262,7 @@ int runGame(int argc, char **argv) {
     // Frames are paced by the loop, not by the display's refresh.
     SDL_GL_SetSwapInterval(0);
     glFixedState(CLIENT_W, CLIENT_H);
-    setGl(&realGl);
+    setGl(&presentGl);
     SDL_StartTextInput();
 
     // font.bmp may sit beside the executable rather than in the working

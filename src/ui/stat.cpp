@@ -16,7 +16,6 @@ constexpr int STAT_W = 720;
 constexpr int STAT_H = 24;
 constexpr int COLUMNS = 90;
 constexpr int CELL_W = 8;
-constexpr unsigned char SOLID = 219;
 
 } // namespace
 
@@ -32,7 +31,8 @@ void addStatChar(int c, int column, int row) {
         return;
     const char ch = static_cast<char>(c);
     // An unchanged cell is still redrawn now and then, which is how changes
-    // of the text sheet (corruption, order) reach the status rows.
+    // of the text sheet (corruption, order) reach the status rows; the image
+    // is marked for upload only if the redraw changed it.
     if (statText[row][column] == ch && rnd() % 100 != 0)
         return;
     statText[row][column] = ch;
@@ -40,8 +40,7 @@ void addStatChar(int c, int column, int row) {
         return;
     const int x = column * CELL_W;
     const int y = row == 0 ? 12 : 0;
-    drawCharToImage(SOLID, 0, 0, 0, x, y, stat, fontTex);
-    drawCharToImage(static_cast<unsigned char>(ch), 255, 255, 255, x, y, stat, fontTex);
+    drawCellToImage(static_cast<unsigned char>(ch), 255, 255, 255, x, y, stat, fontTex);
 }
 
 int addStatChars(const char *text, int column, int row) {

@@ -1,0 +1,136 @@
+// A frame reaches the screen only when it changes the picture: over a played
+// game, the picture left by showing only changed frames equals, after every
+// frame, the picture of drawing every frame in full.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "core/frame.h"
+#include "core/logic.h"
+#include "creatures/creature.h"
+#include "creatures/speech.h"
+#include "graphics/glseam.h"
+#include "graphics/map.h"
+#include "platform/font.h"
+#include "player/player.h"
+#include "support/fixture.h"
+#include "ui/stat.h"
+#include "ui/text.h"
+#include "world/map.h"
+
+using namespace vell;
+
+namespace {
+
+// Hands every call to both seams; texture names come from the first.
+struct Tee : GlSeam {
+    GlSeam &a, &b;
+    Tee(GlSeam &a, GlSeam &b) : a(a), b(b) {}
+    unsigned genTexture() override { return b.genTexture(), a.genTexture(); }
+    void bindTexture(unsigned n) override { a.bindTexture(n), b.bindTexture(n); }
+    void defineTexture(int w, int h, const unsigned char *p) override {
+        a.defineTexture(w, h, p), b.defineTexture(w, h, p);
+    }
+    void uploadTexture(int w, int h, const unsigned char *p) override {
+        a.uploadTexture(w, h, p), b.uploadTexture(w, h, p);
+    }
+    void setNearest() override { a.setNearest(), b.setNearest(); }
+    void color(std::uint8_t r, std::uint8_t g, std::uint8_t bl) override {
+        a.color(r, g, bl), b.color(r, g, bl);
+    }
+    void quad(const float st[8], const float xy[8]) override { a.quad(st, xy), b.quad(st, xy); }
+    void quiet(bool on) override { a.quiet(on), b.quiet(on); }
+    void blendsWithScreen() override { a.blendsWithScreen(), b.blendsWithScreen(); }
+};
+
+// Tells the player a long story on each of its turns: "More..." on the
+// logic thread.
+int storyteller(Creature *c) {
+    static std::string story;
+    while (story.size() < 300)
+        story += "chaos ";
+    creature_message(&player, story.c_str());
+    c->energy += c->moveDelay;
+    return 1;
+}
+
+} // namespace
+
+TEST(Picture, ShowingOnlyChangedFramesShowsWhatDrawingEveryFrameShows) {
+    freshWorld(7);
+    player = Creature{45,  20,       0,          100,         1000,    1,       255, 255,
+                      255, "Player", player_act, player_bump, &player, &player, 0,   1,
+                      50,  100000,   100000,     50,          0,       3,       2};
+    tileAt(45, 20).creature = &player;
+    Creature *teller = creature_new();
+    teller->act = storyteller;
+    teller->speed = 40;
+    teller->moveDelay = 1000;
+    teller->name = "Teller";
+    teller->health = 100000;
+    tileAt(teller->x = 47, teller->y = 22).creature = teller;
+
+    PictureGl everyFrame, onlyChanges;
+    everyFrame.nextName = onlyChanges.nextName = recordingGl().nextName;
+    PresentGl present(onlyChanges);
+    Tee tee(everyFrame, present);
+    setGl(&tee);
+    for (TexBlock *t : {vell::stat, textLine[0], textLine[1], textLine[2], fontTex, gameTex})
+        texBlock_touch(t);
+    for (auto &column : mapTex)
+        for (MapBlock &block : column)
+            texBlock_touch(block.image);
+
+    int frames = 0, shown = 0, firstDifferent = 0;
+    auto frame = [&] {
+        update();
+        if (tryTakeDrawing()) {
+            render();
+            shown += present.finish();
+            giveDrawing();
+        }
+        if (++frames && firstDifferent == 0 && everyFrame.picture != onlyChanges.picture)
+            firstDifferent = frames;
+    };
+    // The first frames upload every image, the glyph sheet included once a
+    // tile is drawn from it; then a still game shows nothing new.
+    for (int i = 0; i < 30; ++i)
+        frame();
+    EXPECT_EQ(shown, 2);
+    // A see-through pixel (as a corrupted sheet leaves them) blends with what
+    // the screen showed before, so the picture goes on changing.
+    std::fill_n(vell::stat->pixels, 4, 100);
+    texBlock_touch(vell::stat);
+    for (int i = 0; i < 10; ++i)
+        frame();
+
+    logicThread = std::thread(startGameLoop);
+    // Moves, corruption, targeting and a shot, order, monsters, a bolt, flight.
+    const std::string script = "66!#$f6699\r8()M%4q6^w5555&*)2t3E8f1\r";
+    for (char key : script) {
+        for (int wait = 0; wait < 4 || holdCount() != 1 || inputType.load() == 0; ++wait)
+            if (frame(), wait == 2000)
+                ADD_FAILURE() << "no turn for '" << key << "'";
+        input(key);
+    }
+    // Then a still world, in which see-through pixels of a corrupted map
+    // still change the picture from frame to frame.
+    for (int wait = 0; wait < 2000 && (holdCount() != 1 || inputType.load() == 0 || mi.load());
+         ++wait)
+        frame();
+    for (int i = 0; i < 40; ++i)
+        frame();
+    EXPECT_EQ(firstDifferent, 0) << "of " << frames << " frames";
+    EXPECT_LT(shown, frames * 9 / 10);
+
+    closing.store(1);
+    while (releaseLogic() != 0 || logicThreadRunning.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    logicThread.join();
+    closing.store(0);
+    setGl(nullptr);
+    world_reset();
+}
