@@ -44,8 +44,12 @@ Image read(const char *path, bool bmp) {
     return img;
 }
 
-bool lit(const unsigned char *p) { return p[0] >= 32 || p[1] >= 32 || p[2] >= 32; }
-bool yellow(const unsigned char *p) { return p[0] >= 200 && p[1] >= 200 && p[2] < 64; }
+bool lit(const unsigned char *p) {
+    return p[0] >= 32 || p[1] >= 32 || p[2] >= 32;
+}
+bool yellow(const unsigned char *p) {
+    return p[0] >= 200 && p[1] >= 200 && p[2] < 64;
+}
 
 int closeWindow(const char *id) {
     Display *d = XOpenDisplay(nullptr);
