@@ -141,32 +141,20 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
     EXPECT_EQ(player.level, INT_MIN);
 }
 
-TEST(PlayerDeath, OnTheLogicThreadWaitsForAKeyBeforeClosing) {
-    freshWorld();
-    Creature *m = creature_new();
-    m->speed = 1, m->act = [](Creature *self) { return creature_die(&player, self), 1; };
-    std::thread logic(startGameLoop);
-    while (holdCount() == 0 && !closing.load())
-        std::this_thread::yield();
-    EXPECT_TRUE(closing.load() == 0 && inputType.load() == 2 && shown() == "You die");
-    releaseLogic();
-    logic.join();
-    EXPECT_EQ(closing.load(), 1);
-}
-
 // Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word
-// group too but shows nothing.
+// group too but shows nothing. Flags: bit 0 "an", bit 1 a word group.
 TEST(Looking, TextsForAmountsAndWordGroupsShownOnlyToThePlayer) {
-    const std::tuple<int, int, const char *, int> cases[] = {
-        {1, 12, "You see 12 gold pieces here", 54},
-        {2, 7, "You see a stack of 7 arrows here", 28693},
-        {2, 1, "You see an arrow here", 54},
-        {1, 0, "You see a gold piece here", 54},
-        {0, 1, "You see an item here", 54},
-        {0, 3, "", 28693}};
-    for (auto [kind, amount, text, next] : cases) {
+    const std::tuple<int, int, const char *, int, int> cases[] = {
+        {1, 12, "You see 12 gold pieces here", 54, 0},
+        {2, 7, "You see a stack of 7 arrows here", 28693, 3},
+        {2, 1, "You see an arrow here", 54, 3},
+        {1, 0, "You see a gold piece here", 54, 0},
+        {0, 1, "You see an item here", 54, 3},
+        {0, 3, "You see 3 items here", 54, 1},
+        {0, 3, "", 28693, 3}};
+    for (auto [kind, amount, text, next, flags] : cases) {
         Creature *m = setUp(20, 10), *c = *text ? &player : m;
-        itemAt(kind, amount, c->x + 1);
+        itemAt(kind, amount, c->x + 1)->flags = flags;
         srnd(5);
         creature_move(c, 1, 0);
         EXPECT_TRUE(shown() == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
