@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -38,6 +40,11 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_TRUE(std::remove("font.bmp") == 0 && rmdir(dir) == 0);
     world_reset();
 
+    auto openFiles = [] { // the sheet's file is closed again
+        auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+        return std::distance(begin(fds), end(fds));
+    };
+    const auto files = openFiles();
     srnd(2024);
     init(VELL_SOURCE_DIR "/data/");
     srnd(2024); // the stats are drawn in the order health, damage, defence
@@ -50,6 +57,9 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player);
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
+    EXPECT_EQ(openFiles(), files);
+    logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
+    EXPECT_TRUE(stopThreads() && closing.load() == 1 && !logicThread.joinable());
     TexBlock *const made[] = {pureTex,     fontTex,     gameTex,   textLine[0],
                               textLine[1], textLine[2], vell::stat};
     freshWorld(1); // the test's own images back
