@@ -179,6 +179,8 @@ TEST(Moving, WaitingCostsAStepOffTheMapNothingAndBumpsGoToTheMover) {
     creature_move(m, -1, 1); // m has no handler: nothing at all
     EXPECT_TRUE(player.x == 0 && player.y == 39 && bumped[0] == nullptr);
     EXPECT_TRUE(player.energy == -7 && m->energy == -7 && m->x == 1);
+    creature_move(m, -1, 0); // column 0 is on the map
+    EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m);
 }
 
 // Half a step whether or not the item is taken; health adds its amount times

@@ -63,15 +63,20 @@ TEST(Drops, FirstFreeTileLowestRowThenColumnAndNoRoomReleasesTheItem) {
     Creature c{};
     tileAt(30, 20).creature = &c; // an item may lie under a creature
     dropGold(0, 30, 20);
-    dropArrows(-1, 30, 20); // 0 or less drops nothing
-    const int cases[][4] = {{30, 20, 30, 20}, {30, 20, 29, 19}, {50, 0, 50, 0},
-                            {50, 0, 49, 0},   {0, 0, 0, 0},     {0, 0, 1, 0}};
+    dropArrows(-1, 30, 20);        // 0 or less drops nothing
+    dropNear(item_new(), -20, 10); // wholly off the map: no drop, and the item is released
+    // Off the map but within reach of row 39: the lowest row, from the lowest column.
+    const int cases[][4] = {{30, 20, 30, 20}, {30, 20, 29, 19}, {50, 0, 50, 0},  {50, 0, 49, 0},
+                            {0, 0, 0, 0},     {0, 0, 1, 0},     {45, 58, 26, 39}};
     for (auto &k : cases) {
         dropNear(item_new(), k[0], k[1]);
         Item *it = tileAt(k[2], k[3]).item;
         EXPECT_TRUE(it && it->kind == 0) << k[2] << "," << k[3];
     }
-    EXPECT_EQ(tileAt(0, 1).item, nullptr);
+    int items = 0;
+    for (const Tile &t : map)
+        items += t.item != nullptr;
+    EXPECT_TRUE(tileAt(0, 1).item == nullptr && items == 7);
     for (Tile &t : map)
         t.item = t.item ? t.item : item_new();
     dropNear(item_new(), 45, 20); // no room within 19: LeakSanitizer fails if kept

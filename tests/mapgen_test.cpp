@@ -76,6 +76,11 @@ TEST(DirtStrip, JitterDrawsWidenEachEndAndRowsStayOnTheMap) {
         clearGround();
         srnd(seed);
         const int top = 11 - (rnd() % 12) / 10, end = 13 + (rnd() % 12) / 10;
+        std::vector<std::array<int, 2>> colours; // one draw lifts red and green together
+        for (int y = top; y < end; ++y) {
+            const int lift = rnd() % 100, r = lift + rnd() % 50 + 100;
+            colours.push_back({r, lift + rnd() % 25 + 50});
+        }
         srnd(seed);
         dirtStripV(7, 12, 1, 2);
         dirtStripV(3, 0, 1, 2);
@@ -87,6 +92,9 @@ TEST(DirtStrip, JitterDrawsWidenEachEndAndRowsStayOnTheMap) {
         for (int y = top; y < end; ++y)
             want.push_back(y);
         ASSERT_EQ(dirtRows(7), want) << "seed " << seed;
+        for (int y = top; y < end; ++y)
+            ASSERT_EQ((std::array<int, 3>{tileAt(7, y).r, tileAt(7, y).g, tileAt(7, y).b}),
+                      (std::array{colours[y - top][0], colours[y - top][1], 0}));
         const Rows first = dirtRows(3), last = dirtRows(5);
         ASSERT_TRUE(first == strip(0) || first == strip(1)) << "seed " << seed;
         ASSERT_TRUE(last == Rows({38, 39}) || last == Rows({37, 38, 39})) << "seed " << seed;
