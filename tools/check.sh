@@ -38,8 +38,10 @@ mkdir -p build-fuzz/corpus && cp data/font.bmp tests/fuzz/seeds/* build-fuzz/cor
 export VELL_SOAK_SECONDS=${VELL_SOAK_SECONDS:-30}
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e || status=1
+grep -h '^soak:' build-asan/Testing/Temporary/LastTest.log
 echo "== ThreadSanitizer =="
 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -LE e2e || status=1
+grep -h '^soak:' build-tsan/Testing/Temporary/LastTest.log
 
 # A display for the end-to-end tests: Xvfb with Mesa's software OpenGL.
 export LIBGL_ALWAYS_SOFTWARE=1
@@ -57,7 +59,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   -print_final_stats=1 -artifact_prefix=finding- corpus >fuzz.log 2>&1) &
 fuzz_pid=$!
 echo "== Plain build, with the end-to-end tests =="
-ctest --test-dir build --output-on-failure -j"$jobs" || status=1
+VELL_SOAK_SECONDS=2 ctest --test-dir build --output-on-failure -j"$jobs" || status=1
 echo "== Fuzzing the glyph-sheet loader for $fuzz_seconds s =="
 if wait $fuzz_pid; then
   grep -E 'Done|exec_per_sec' build-fuzz/fuzz.log
