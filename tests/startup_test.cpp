@@ -74,7 +74,9 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
 TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) {
     int failed = 0;
     for (int level : {1, 3, 7}) {
-        for (unsigned seed = 7919 + level; seed < 9 * 7919; seed += 7919) {
+        // Seeds 31 and 123 draw 39 and 40 first: the edge of the chance.
+        for (unsigned seed :
+             {31u, 92u, 7919u + level, 15838u + level, 23757u + level, 31676u + level}) {
             SCOPED_TRACE(testing::Message() << "level " << level << " seed " << seed);
             srnd(seed);
             const bool comes = rnd() % 100 < 40;
@@ -92,5 +94,5 @@ TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) 
             failed += !comes;
         }
     }
-    EXPECT_TRUE(failed > 0 && failed < 24);
+    EXPECT_TRUE(failed > 2 && failed < 18);
 }
