@@ -76,7 +76,7 @@ TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) 
     for (int level : {1, 3, 7}) {
         // Seeds 31 and 123 draw 39 and 40 first: the edge of the chance.
         for (unsigned seed :
-             {31u, 92u, 7919u + level, 15838u + level, 23757u + level, 31676u + level}) {
+             {31u, 123u, 7919u + level, 15838u + level, 23757u + level, 31676u + level}) {
             SCOPED_TRACE(testing::Message() << "level " << level << " seed " << seed);
             srnd(seed);
             const bool comes = rnd() % 100 < 40;
