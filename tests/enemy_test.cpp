@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "core/logic.h"
@@ -96,6 +97,18 @@ TEST(EnemyGen, NothingWithoutRoomOrChanceAndGivingUpAfter101OccupiedPicks) {
     addChaosElemental(); // nor do elementals, which need the same room
     addSuperiorChaosElemental();
     EXPECT_EQ(player.next, &player);
+    // A wanderer on a free tile draws r, g, b, its pace and its energy.
+    tileAt(40, 25).creature = nullptr;
+    srnd(33);
+    const Values want = {100 + rnd() % 150, 100 + rnd() % 150, 100 + rnd() % 150, 800 + rnd() % 200,
+                         rnd() % 10000};
+    srnd(33);
+    randEnemy(40, 25);
+    const Creature *c = tileAt(40, 25).creature;
+    ASSERT_TRUE(c != &blocker && c->x == 40 && c->y == 25 && c->act == enemy_act);
+    EXPECT_EQ((Values{c->r, c->g, c->b, c->speed, c->energy, c->glyph}),
+              (Values{want[0], want[1], want[2], want[3], want[4], 2}));
+    EXPECT_TRUE(c->bump == enemy_bump && std::string(c->name) == "Enemy");
 }
 
 // A level below 1 counts as 1.
