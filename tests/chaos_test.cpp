@@ -20,17 +20,19 @@ using namespace vell;
 
 namespace {
 
-// The player at (45, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; a
-// sturdy monster east of it on a gold piece, another gold piece away, and the spawner (on no tile).
+// The player at (45, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; sturdy
+// monsters beside it and in two corners, the first two on gold, and the spawner (on no tile).
 void setUp(unsigned seed, int magic) {
     freshWorld(seed);
     player.x = 45, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
     player.magic = magic, player.energy = 4321;
     tileAt(45, 20).creature = &player;
-    Creature *m = creature_new();
-    m->x = 47, m->y = 20, m->health = 1000000, m->level = 0, tileAt(47, 20).creature = m;
-    for (int x : {47, 10})
-        dropGold(5, x, 20);
+    for (auto [x, y] : {std::pair{46, 20}, {0, 0}, {89, 39}}) {
+        Creature *m = creature_new();
+        m->x = x, m->y = y, m->health = 1000000, m->level = 0, tileAt(x, y).creature = m;
+        if (x < 89)
+            dropGold(5, x, y);
+    }
     creature_new();
 }
 
@@ -80,7 +82,7 @@ const struct {
              strike(x, 20, 6);
      }},
     {"blast", [](Creature *c) { return chaos_blast(c, 1, 0); }, 500,
-     [] { // the centre, then its sides below, above, west (the caster's tile), east
+     [] { // the centre (a monster), then its sides below, above, west (the caster's tile), east
          corrupt(rnd() % 400), pay(500, 4), strike(46, 20, 7);
          for (const auto &s : {std::array{46, 19}, {46, 21}, {45, 20}, {47, 20}})
              strike(s[0], s[1], 5);

@@ -60,17 +60,21 @@ TEST(CreatureRing, NewCreaturesJoinAtTheEndAndRemovalClearsOnlyTheirOwnTile) {
     EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && a->next == &player && player.prev == a);
 }
 
-// Rows 1 and 4..39 are taken; seeds 3, 6 and 1 first draw 0, 1 and 2 below 3.
+// Places 1 and 4 to the end of column (or row) 5 are taken; seeds 3, 6 and 1 first draw 0, 1 and 2
+// below 3.
 TEST(CreaturePlacement, DrawsCountOnlyFreeTiles) {
-    const int cases[][2] = {{3, 0}, {6, 2}, {1, 3}}; // seed, row
-    for (auto &[seed, row] : cases) {
-        freshWorld(seed);
-        for (int y = 1; y < MAP_H; y += y == 1 ? 3 : 1)
-            tileAt(5, y).creature = &blockers[y];
-        Creature *c = creature_new();
-        creature_placeCol(c, 5);
-        EXPECT_TRUE(c->x == 5 && c->y == row && tileAt(5, row).creature == c) << seed;
-    }
+    const int cases[][2] = {{3, 0}, {6, 2}, {1, 3}}; // seed, place
+    for (bool row : {false, true})
+        for (auto &[seed, at] : cases) {
+            freshWorld(seed);
+            for (int i = 1; i < (row ? MAP_W : MAP_H); i += i == 1 ? 3 : 1)
+                (row ? tileAt(i, 5) : tileAt(5, i)).creature = &blockers[i];
+            Creature *c = creature_new();
+            row ? creature_placeRow(c, 5) : creature_placeCol(c, 5);
+            EXPECT_TRUE((row ? c->x == at && c->y == 5 : c->x == 5 && c->y == at) &&
+                        tileAt(c->x, c->y).creature == c)
+                << seed;
+        }
 }
 
 // The side flag is drawn first (1: column 0 or row 0), then the axis.

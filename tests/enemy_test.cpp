@@ -144,23 +144,24 @@ TEST(ChaosElemental, DrawsPlaceThenWideNumbersInOrder) {
         int glyph, speed, stat, health;
     } kinds[] = {{addChaosElemental, "Chaos Elemental", 99, 2000, 200, 2000},
                  {addSuperiorChaosElemental, "Superior Chaos Elemental", 67, 5000, 2000, 20000}};
-    for (const auto &k : kinds) {
-        SCOPED_TRACE(k.name);
-        freshWorld(5);
-        const int x = rnd() % 90, y = rnd() % 40;
-        for (int i = 0; i < 4; ++i) // the wanderer's colour and pace, overwritten
-            rnd();
-        Values want(13, 0); // in drawn() order
-        want[12] = rnd() % 10000;
-        want[6] = 1000 + rnd() % k.speed;
-        for (int j : {2, 3, 4, 0, 5, 7, 10, 11, 8, 9})
-            want[j] = rnd() % (j < 5 && j > 1 ? 256 : j == 7 ? k.health : k.stat);
-        srnd(5);
-        k.make();
-        Creature *c = player.prev;
-        EXPECT_EQ(drawn(c), want);
-        EXPECT_EQ(tileAt(x, y).creature, c);
-        EXPECT_STREQ(c->name, k.name);
-        EXPECT_EQ((Values{c->glyph, c->act == &enemy_act}), (Values{k.glyph, 1}));
-    }
+    for (const auto &k : kinds)
+        for (unsigned seed : {5u, 6u, 21u}) { // seed 21 draws a health above 20000
+            SCOPED_TRACE(k.name);
+            freshWorld(seed);
+            const int x = rnd() % 90, y = rnd() % 40;
+            for (int i = 0; i < 4; ++i) // the wanderer's colour and pace, overwritten
+                rnd();
+            Values want(13, 0); // in drawn() order
+            want[12] = rnd() % 10000;
+            want[6] = 1000 + rnd() % k.speed;
+            for (int j : {2, 3, 4, 0, 5, 7, 10, 11, 8, 9})
+                want[j] = rnd() % (j < 5 && j > 1 ? 256 : j == 7 ? k.health : k.stat);
+            srnd(seed);
+            k.make();
+            Creature *c = player.prev;
+            EXPECT_EQ(drawn(c), want);
+            EXPECT_EQ(tileAt(x, y).creature, c);
+            EXPECT_STREQ(c->name, k.name);
+            EXPECT_EQ((Values{c->glyph, c->act == &enemy_act}), (Values{k.glyph, 1}));
+        }
 }

@@ -203,7 +203,9 @@ TEST(MapChanges, OneEntryPerTileEachInItsBlockAndNothingOffTheMap) {
         for (MapBlock &block : column)
             counts += texBlock_changed(block.image) ? 'x' : static_cast<char>('0' + block.count);
     EXPECT_EQ(counts, "200010000000000000000001");
-    tileAt(89, 39) = {'#', 0, 255, 0, nullptr, nullptr};
+    tileAt(89, 39) = {'@', 255, 255, 255, nullptr, nullptr};
+    drawTileToTex(&tileAt(89, 39), 89, 39);
+    tileAt(89, 39) = {'#', 0, 255, 0, nullptr, nullptr}; // over the '@', which is cleared first
     mapBlock_collapse(&mapTex[5][3]);
     EXPECT_EQ(mapTex[5][3].count, 0);
     EXPECT_TRUE(shows(mapTex[5][3].image, 112, 108, '#', 0, 255, 0));

@@ -63,8 +63,9 @@ TEST(Drops, FirstFreeTileLowestRowThenColumnAndNoRoomReleasesTheItem) {
     Creature c{};
     tileAt(30, 20).creature = &c; // an item may lie under a creature
     dropGold(0, 30, 20);
-    dropArrows(-1, 30, 20);        // 0 or less drops nothing
-    dropNear(item_new(), -20, 10); // wholly off the map: no drop, and the item is released
+    dropArrows(-1, 30, 20);  // 0 or less drops nothing
+    for (int x : {-20, 109}) // wholly off the map: no drop, and the item is released
+        dropNear(item_new(), x, 10);
     // Off the map but within reach of row 39: the lowest row, from the lowest column.
     const int cases[][4] = {{30, 20, 30, 20}, {30, 20, 29, 19}, {50, 0, 50, 0},  {50, 0, 49, 0},
                             {0, 0, 0, 0},     {0, 0, 1, 0},     {45, 58, 26, 39}};

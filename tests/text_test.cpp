@@ -64,6 +64,7 @@ TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLin
            logic.wait_for(std::chrono::milliseconds(1)) == std::future_status::timeout)
         ; // until "More..." holds the logic thread, or the thread has ended
     EXPECT_EQ(shownLine(2), S(80, 'x') + "   More...");
+    EXPECT_EQ(inputType.load(), 2); // any key goes on
     EXPECT_EQ(releaseLogic(), 1);
     logic.wait();
     EXPECT_EQ(shown(), "Z||");
