@@ -11,7 +11,8 @@
 using namespace vell;
 
 // Draws: the chance, the level (in a range of one), 1 in 100 a scroll, else the kind below 2 L
-// (gold, arrows, health, gem; L is the level up to 2, none below 1: a plain item), the look's
+// (gold, arrows, health, gem; L is the level up to 2 (levels 3 and 5 make what 2 makes), none
+// below 1: a plain item), the look's
 // colours in the order r, g, b, then the amount or the magic.
 TEST(ItemRand, ChanceLevelKindLookAndWorthInThatOrder) {
     const struct {
@@ -23,7 +24,7 @@ TEST(ItemRand, ChanceLevelKindLookAndWorthInThatOrder) {
                  {3, 15, 2, {{100, 100}, {100, 100}, {100, 100}}, "magical gem"},
                  {5, 168, 0, {{255, 0}, {255, 0}, {255, 0}}, "scroll of order"},
                  {0, 63, 3, {{255, 0}, {255, 0}, {255, 0}}, "item"}};
-    for (int level : {0, 1, 2, 5})
+    for (int level : {0, 1, 2, 3, 5})
         for (unsigned s = 1; s < 400; ++s) {
             srnd(s);
             const bool made = rnd() % 5 < 3;

@@ -16,6 +16,7 @@
 #include "core/startup.h"
 #include "creatures/creature.h"
 #include "platform/font.h"
+#include "player/player.h"
 #include "support/fixture.h"
 #include "ui/stat.h"
 #include "ui/text.h"
@@ -55,6 +56,10 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
                                 player.defenseMin, player.defenseSpread}),
               drawn);
     EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player);
+    EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1 &&
+                player.glyph == 1 && player.r == 255 && player.g == 255 && player.b == 255 &&
+                player.act == player_act && player.bump == player_bump &&
+                std::string(player.name) == "Player");
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
     EXPECT_EQ(openFiles(), files);
