@@ -214,6 +214,8 @@ TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
     player.energy = -7;
     creature_pickup(&player); // kind 0 stays
     EXPECT_TRUE(tileAt(10, 10).item == plain && player.energy == 5000);
+    creature_pickupItem(&player, 90, 0),
+        creature_pickupItem(&player, -1, 5); // off the map: nothing
 }
 
 TEST(Numbers, EachThreadKeepsItsOwnBuffer) {
@@ -244,6 +246,8 @@ TEST(Damage, EqualToDefencePassesBelowItDoesNothing) {
     srnd(4);
     creature_damage(&player, -20, m);
     EXPECT_TRUE(rnd() == 17945 && player.health == 50 && m->health == 100);
+    creature_damage(m, 104, &player); // 1 left: alive
+    EXPECT_TRUE(m->health == 1 && tileAt(11, 10).creature == m);
 }
 
 TEST(Melee, BlowLeavingZeroHealthKillsAfterTheHitAndReachIsTwo) {

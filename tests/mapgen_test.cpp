@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "core/random.h"
@@ -153,6 +155,10 @@ TEST(MapThread, RequestsDuringARunBookOneRerunAndOnlyThePlayerAndSpawnerStay) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(regenMap(), 1);
         startMapInit(); // the entry itself only books as well
+        // The generator takes the picture first, then waits here for the world.
+        for (int ms = 0; ms < 20000 && drawing.load() == 0; ++ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_EQ(drawing.load(), 1);
     }
     ASSERT_EQ(waitMapInit(120000), 1);
     EXPECT_EQ(mapGenerationsDone(), done + 2);

@@ -49,6 +49,9 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         EXPECT_EQ(shown(), c.lines);
         EXPECT_EQ(holdCount(), c.holds);
     }
+    addText("___ ,,, ggg");
+    clearText(); // every cell blanked whole, the glyphs' lowest rows too
+    EXPECT_EQ(shown(), "||");
 }
 
 TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLine0) {
