@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "creatures/creature.h"
 #include "creatures/move.h"
 #include "items/item.h"
+#include "platform/font.h"
 #include "player/player.h"
 #include "support/fixture.h"
 
@@ -204,11 +206,15 @@ TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
         creature_pickup(&player);
         EXPECT_TRUE(player.health == 100 + gain && player.gold == INT_MIN + 1); // gold wraps
     }
-    for (int gold : {0, 300}) { // a scroll of order spends all gold, none too
+    for (int gold : {0, 300}) { // a scroll of order spends all gold on order, none too
         itemAt(5, 1, 10);
         player.gold = gold;
+        std::memset(gameTex->pixels, 0x5A, SHEET_W * SHEET_H * 4);
         creature_pickup(&player);
-        EXPECT_TRUE(player.gold == 0 && !tileAt(10, 10).item);
+        int restored = 0;
+        for (int i = 0; i < SHEET_W * SHEET_H; ++i)
+            restored += std::memcmp(gameTex->pixels + 4 * i, pureTex->pixels + 4 * i, 4) == 0;
+        EXPECT_TRUE(player.gold == 0 && !tileAt(10, 10).item && (restored > 0) == (gold > 0));
     }
     Item *plain = itemAt(0, 1, 10);
     player.energy = -7;
