@@ -39,6 +39,12 @@ export VELL_SOAK_SECONDS=${VELL_SOAK_SECONDS:-30}
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE e2e || status=1
 grep -h '^soak:' build-asan/Testing/Temporary/LastTest.log
+# The ThreadSanitizer stage is mostly its soak on one core, so the fuzzer
+# runs beside it. Its corpus stays between runs; -max_len is the size of a
+# file holding one sheet (header and 128 x 192 pixels), the most it reads.
+(cd build-fuzz && exec ./font_fuzz -max_len=73782 -max_total_time="$fuzz_seconds" \
+  -print_final_stats=1 -artifact_prefix=finding- corpus >fuzz.log 2>&1) &
+fuzz_pid=$!
 echo "== ThreadSanitizer =="
 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -LE e2e || status=1
 grep -h '^soak:' build-tsan/Testing/Temporary/LastTest.log
@@ -52,12 +58,6 @@ trap 'kill $xvfb_pid 2>/dev/null' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-# The window tests mostly wait on the display, so the fuzzer runs beside them.
-# Its corpus stays between runs; -max_len is the size of a file holding one
-# sheet (header and 128 x 192 pixels), the most the target reads.
-(cd build-fuzz && exec ./font_fuzz -max_len=73782 -max_total_time="$fuzz_seconds" \
-  -print_final_stats=1 -artifact_prefix=finding- corpus >fuzz.log 2>&1) &
-fuzz_pid=$!
 echo "== Plain build, with the end-to-end tests =="
 VELL_SOAK_SECONDS=2 ctest --test-dir build --output-on-failure -j"$jobs" || status=1
 echo "== Fuzzing the glyph-sheet loader for $fuzz_seconds s =="
