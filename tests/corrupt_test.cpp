@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -104,7 +105,11 @@ TEST(Corrupt, AmountsReachWhatTheirTableSays) {
         const int n = std::max(c.amount, 0);
         setUp(1000u + n, c.px, 20);
         std::vector<unsigned char> before = picture();
+        gameTex->flags = fontTex->flags = 0;
         corrupt(c.amount);
+        // A sheet with flipped bits is uploaded again at its next draw.
+        EXPECT_EQ((std::array{texBlock_changed(gameTex), texBlock_changed(fontTex)}),
+                  (std::array{n > 0, n >= 10}));
         std::vector<unsigned char> got = picture();
         std::set<Spot> rep = reported();
         EXPECT_EQ(countNamed("Chaos Elemental"), c.elementals);

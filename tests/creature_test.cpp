@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "creatures/creature.h"
 #include "creatures/move.h"
 #include "items/item.h"
+#include "platform/font.h"
 #include "player/player.h"
 #include "support/fixture.h"
 
@@ -60,17 +62,21 @@ TEST(CreatureRing, NewCreaturesJoinAtTheEndAndRemovalClearsOnlyTheirOwnTile) {
     EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && a->next == &player && player.prev == a);
 }
 
-// Rows 1 and 4..39 are taken; seeds 3, 6 and 1 first draw 0, 1 and 2 below 3.
+// Places 1 and 4 to the end of column (or row) 5 are taken; seeds 3, 6 and 1 first draw 0, 1 and 2
+// below 3.
 TEST(CreaturePlacement, DrawsCountOnlyFreeTiles) {
-    const int cases[][2] = {{3, 0}, {6, 2}, {1, 3}}; // seed, row
-    for (auto &[seed, row] : cases) {
-        freshWorld(seed);
-        for (int y = 1; y < MAP_H; y += y == 1 ? 3 : 1)
-            tileAt(5, y).creature = &blockers[y];
-        Creature *c = creature_new();
-        creature_placeCol(c, 5);
-        EXPECT_TRUE(c->x == 5 && c->y == row && tileAt(5, row).creature == c) << seed;
-    }
+    const int cases[][2] = {{3, 0}, {6, 2}, {1, 3}}; // seed, place
+    for (bool row : {false, true})
+        for (auto &[seed, at] : cases) {
+            freshWorld(seed);
+            for (int i = 1; i < (row ? MAP_W : MAP_H); i += i == 1 ? 3 : 1)
+                (row ? tileAt(i, 5) : tileAt(5, i)).creature = &blockers[i];
+            Creature *c = creature_new();
+            row ? creature_placeRow(c, 5) : creature_placeCol(c, 5);
+            EXPECT_TRUE((row ? c->x == at && c->y == 5 : c->x == 5 && c->y == at) &&
+                        tileAt(c->x, c->y).creature == c)
+                << seed;
+        }
 }
 
 // The side flag is drawn first (1: column 0 or row 0), then the axis.
@@ -141,32 +147,20 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
     EXPECT_EQ(player.level, INT_MIN);
 }
 
-TEST(PlayerDeath, OnTheLogicThreadWaitsForAKeyBeforeClosing) {
-    freshWorld();
-    Creature *m = creature_new();
-    m->speed = 1, m->act = [](Creature *self) { return creature_die(&player, self), 1; };
-    std::thread logic(startGameLoop);
-    while (holdCount() == 0 && !closing.load())
-        std::this_thread::yield();
-    EXPECT_TRUE(closing.load() == 0 && inputType.load() == 2 && shown() == "You die");
-    releaseLogic();
-    logic.join();
-    EXPECT_EQ(closing.load(), 1);
-}
-
 // Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word
-// group too but shows nothing.
+// group too but shows nothing. Flags: bit 0 "an", bit 1 a word group.
 TEST(Looking, TextsForAmountsAndWordGroupsShownOnlyToThePlayer) {
-    const std::tuple<int, int, const char *, int> cases[] = {
-        {1, 12, "You see 12 gold pieces here", 54},
-        {2, 7, "You see a stack of 7 arrows here", 28693},
-        {2, 1, "You see an arrow here", 54},
-        {1, 0, "You see a gold piece here", 54},
-        {0, 1, "You see an item here", 54},
-        {0, 3, "", 28693}};
-    for (auto [kind, amount, text, next] : cases) {
+    const std::tuple<int, int, const char *, int, int> cases[] = {
+        {1, 12, "You see 12 gold pieces here", 54, 0},
+        {2, 7, "You see a stack of 7 arrows here", 28693, 3},
+        {2, 1, "You see an arrow here", 54, 3},
+        {1, 0, "You see a gold piece here", 54, 0},
+        {0, 1, "You see an item here", 54, 3},
+        {0, 3, "You see 3 items here", 54, 1},
+        {0, 3, "", 28693, 3}};
+    for (auto [kind, amount, text, next, flags] : cases) {
         Creature *m = setUp(20, 10), *c = *text ? &player : m;
-        itemAt(kind, amount, c->x + 1);
+        itemAt(kind, amount, c->x + 1)->flags = flags;
         srnd(5);
         creature_move(c, 1, 0);
         EXPECT_TRUE(shown() == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
@@ -191,6 +185,8 @@ TEST(Moving, WaitingCostsAStepOffTheMapNothingAndBumpsGoToTheMover) {
     creature_move(m, -1, 1); // m has no handler: nothing at all
     EXPECT_TRUE(player.x == 0 && player.y == 39 && bumped[0] == nullptr);
     EXPECT_TRUE(player.energy == -7 && m->energy == -7 && m->x == 1);
+    creature_move(m, -1, 0); // column 0 is on the map
+    EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m);
 }
 
 // Half a step whether or not the item is taken; health adds its amount times
@@ -210,16 +206,22 @@ TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
         creature_pickup(&player);
         EXPECT_TRUE(player.health == 100 + gain && player.gold == INT_MIN + 1); // gold wraps
     }
-    for (int gold : {0, 300}) { // a scroll of order spends all gold, none too
+    for (int gold : {0, 300}) { // a scroll of order spends all gold on order, none too
         itemAt(5, 1, 10);
         player.gold = gold;
+        std::memset(gameTex->pixels, 0x5A, SHEET_W * SHEET_H * 4);
         creature_pickup(&player);
-        EXPECT_TRUE(player.gold == 0 && !tileAt(10, 10).item);
+        int restored = 0;
+        for (int i = 0; i < SHEET_W * SHEET_H; ++i)
+            restored += std::memcmp(gameTex->pixels + 4 * i, pureTex->pixels + 4 * i, 4) == 0;
+        EXPECT_TRUE(player.gold == 0 && !tileAt(10, 10).item && (restored > 0) == (gold > 0));
     }
     Item *plain = itemAt(0, 1, 10);
     player.energy = -7;
     creature_pickup(&player); // kind 0 stays
     EXPECT_TRUE(tileAt(10, 10).item == plain && player.energy == 5000);
+    creature_pickupItem(&player, 90, 0),
+        creature_pickupItem(&player, -1, 5); // off the map: nothing
 }
 
 TEST(Numbers, EachThreadKeepsItsOwnBuffer) {
@@ -250,6 +252,8 @@ TEST(Damage, EqualToDefencePassesBelowItDoesNothing) {
     srnd(4);
     creature_damage(&player, -20, m);
     EXPECT_TRUE(rnd() == 17945 && player.health == 50 && m->health == 100);
+    creature_damage(m, 104, &player); // 1 left: alive
+    EXPECT_TRUE(m->health == 1 && tileAt(11, 10).creature == m);
 }
 
 TEST(Melee, BlowLeavingZeroHealthKillsAfterTheHitAndReachIsTwo) {

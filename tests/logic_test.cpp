@@ -58,7 +58,8 @@ Creature *add(int speed, ActFn act, int energy = 0) {
 
 // Runs the scheduler on its own thread and `during` on this one; returns
 // `closing` as the loop left it, then makes sure the thread ends.
-int runLogic(void (*during)() = [] {}, void (*entry)() = startGameLoop) {
+int runLogic(
+    void (*during)() = [] {}, void (*entry)() = startGameLoop) {
     auto logic = std::async(std::launch::async, entry);
     during();
     EXPECT_EQ(logic.wait_for(10s), std::future_status::ready) << "the loop did not end";
@@ -85,6 +86,7 @@ TEST_F(Scheduler, EnergyDecidesWhoMovesAndWrapsWithoutOverflow) {
     Creature *slow = add(1, nullptr, INT_MIN);  // wraps to INT_MAX
     Creature *back = add(-1, nullptr, INT_MAX); // wraps below zero
     add(2, step<'.', 1>);                       // every pass
+    ring_unlink(nullptr), ring_unlink(&player); // nothing: the head stays
     std::string expect;
     for (int pass = 0; pass < 250; ++pass)
         expect += std::string(pass % 11 ? "" : "P") + (pass % 101 ? "" : "S") + ".";

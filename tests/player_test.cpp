@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include "chaos/corrupt.h"
+#include "chaos/order.h"
 #include "core/frame.h"
 #include "core/logic.h"
 #include "core/random.h"
@@ -148,10 +151,29 @@ TEST_F(Keys, MOnACrowdedMapSkipsOccupiedCells) {
     EXPECT_TRUE(ringSize() - before > 20 && ringSize() - before < 80) << ringSize() - before;
 }
 
-// Widened sums: no step, however large, wraps the cursor back onto the map.
+// Each corruption or order key is its amount exactly: the same draws and pixels as the call.
+TEST_F(Keys, CorruptionAndOrderKeysAreTheirAmounts) {
+    const std::pair<char, int> keys[] = {{'!', 1},     {'@', 10},     {'#', 100}, {'$', 1000},
+                                         {'%', 10000}, {'^', 100000}, {'&', -1},  {'*', -10},
+                                         {'(', -100},  {')', -1000}};
+    for (auto [key, amount] : keys) {
+        fresh(40, 20);
+        amount > 0 ? corrupt(amount) : uncorrupt(-amount);
+        const std::vector<unsigned char> want(gameTex->pixels, gameTex->pixels + sheetBytes());
+        const int next = rnd();
+        fresh(40, 20);
+        press(std::string(1, key).c_str());
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), gameTex->pixels) && rnd() == next) << key;
+    }
+}
+
+// Widened sums: no step, however large, wraps the cursor back onto the map; column 0 is on it.
 TEST(Targeting, HugeCursorStepsAreIgnored) {
     cursorX = cursorY = 10;
     moveCursorBy(2147483647, 0);
     moveCursorBy(0, -2147483647 - 1);
     EXPECT_TRUE(cursorX == 10 && cursorY == 10);
+    cursorX = 1;
+    moveCursorBy(-1, 0);
+    EXPECT_EQ(cursorX, 0);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "core/startup.h"
 #include "creatures/creature.h"
 #include "platform/font.h"
+#include "player/player.h"
 #include "support/fixture.h"
 #include "ui/stat.h"
 #include "ui/text.h"
@@ -43,6 +45,11 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     std::filesystem::create_directories("share/games/vell");
     std::filesystem::create_directory("games");
     std::filesystem::create_symlink(VELL_SOURCE_DIR "/data/font.bmp", "share/games/vell/font.bmp");
+    auto openFiles = [] { // the sheet's file is closed again
+        auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+        return std::distance(begin(fds), end(fds));
+    };
+    const auto files = openFiles();
     srnd(2024);
     init((std::string(dir) + "/games").c_str());
     EXPECT_EQ(std::filesystem::remove_all(dir), 6u);
@@ -54,8 +61,15 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
                                 player.defenseMin, player.defenseSpread}),
               drawn);
     EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player);
+    EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1 &&
+                player.glyph == 1 && player.r == 255 && player.g == 255 && player.b == 255 &&
+                player.act == player_act && player.bump == player_bump &&
+                std::string(player.name) == "Player");
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
+    EXPECT_EQ(openFiles(), files);
+    logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
+    EXPECT_TRUE(stopThreads() && closing.load() == 1 && !logicThread.joinable());
     TexBlock *const made[] = {pureTex,     fontTex,     gameTex,   textLine[0],
                               textLine[1], textLine[2], vell::stat};
     freshWorld(1); // the test's own images back
@@ -70,7 +84,9 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
 TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) {
     int failed = 0;
     for (int level : {1, 3, 7}) {
-        for (unsigned seed = 7919 + level; seed < 9 * 7919; seed += 7919) {
+        // Seeds 31 and 123 draw 39 and 40 first: the edge of the chance.
+        for (unsigned seed :
+             {31u, 123u, 7919u + level, 15838u + level, 23757u + level, 31676u + level}) {
             SCOPED_TRACE(testing::Message() << "level " << level << " seed " << seed);
             srnd(seed);
             const bool comes = rnd() % 100 < 40;
@@ -88,5 +104,5 @@ TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) 
             failed += !comes;
         }
     }
-    EXPECT_TRUE(failed > 0 && failed < 24);
+    EXPECT_TRUE(failed > 2 && failed < 18);
 }

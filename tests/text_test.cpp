@@ -29,6 +29,7 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         int holds;
     } cases[] = {
         {{"You attack", "Enemy", "."}, "You attack Enemy.||", 0},
+        {{"a", "b"}, "a b||", 0},
         {{"Hello", "\n", "again"}, "Hello|again|", 0},         // no leading space at column 0
         {{S(82, 'x'), "arrows"}, S(82, 'x') + " arrows||", 0}, // ends in column 88
         {{S(83, 'x'), "arrows"}, S(83, 'x') + "|arrows|", 0},  // would end in 89
@@ -48,6 +49,9 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         EXPECT_EQ(shown(), c.lines);
         EXPECT_EQ(holdCount(), c.holds);
     }
+    addText("___ ,,, ggg");
+    clearText(); // every cell blanked whole, the glyphs' lowest rows too
+    EXPECT_EQ(shown(), "||");
 }
 
 TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLine0) {
@@ -63,6 +67,7 @@ TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLin
            logic.wait_for(std::chrono::milliseconds(1)) == std::future_status::timeout)
         ; // until "More..." holds the logic thread, or the thread has ended
     EXPECT_EQ(shownLine(2), S(80, 'x') + "   More...");
+    EXPECT_EQ(inputType.load(), 2); // any key goes on
     EXPECT_EQ(releaseLogic(), 1);
     logic.wait();
     EXPECT_EQ(shown(), "Z||");

@@ -1,5 +1,6 @@
 #include "core/startup.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -134,6 +135,34 @@ void init(const char *exeDir) {
     }
 
     regenMap();
+}
+
+namespace {
+
+// Waits for a flag to fall, a nap at a time; false if it was still up after
+// the last nap, when its thread is given up for lost.
+bool waitFor(const std::atomic<int> &flag) {
+    for (int naps = 0; flag.load(); ++naps) {
+        if (naps == 101)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+} // namespace
+
+bool stopThreads() {
+    closing.store(1);
+    while (releaseLogic() != 0) {
+    }
+    const bool mapEnded = waitFor(mi);
+    const bool logicEnded = waitFor(logicThreadRunning);
+    if (!mapEnded || !logicEnded)
+        return false;
+    if (logicThread.joinable())
+        logicThread.join();
+    return true;
 }
 
 int spawner_act(Creature *c) {

@@ -16,6 +16,13 @@ namespace vell {
 // lists those places on standard error.
 void init(const char *exeDir = nullptr);
 
+// The shutdown of the logic and map generation threads (window thread): sets
+// `closing`, releases the logic thread until nothing holds it, waits up to
+// 101 naps of 100 ms for a running map generation to end and as long for the
+// logic thread to leave the scheduler, then joins it. False when a thread did
+// not end in time: the caller then ends the process without waiting on it.
+bool stopThreads();
+
 // The spawner's act handler (logic thread): now and then a monster of the
 // player's level to two above it arrives at an edge of the map. Costs 10000
 // energy whether or not one came; returns 1.

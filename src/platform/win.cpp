@@ -32,8 +32,6 @@ constexpr int CLIENT_Y = 100;
 constexpr int CLIENT_W = 720;
 constexpr int CLIENT_H = 540;
 constexpr auto FRAME = std::chrono::milliseconds(50);
-constexpr auto SHUTDOWN_NAP = std::chrono::milliseconds(100);
-constexpr int SHUTDOWN_NAPS = 101;
 
 SDL_Window *window = nullptr;
 SDL_GLContext glrc = nullptr;
@@ -186,18 +184,6 @@ void frameLoop() {
     }
 }
 
-// Waits for a flag to fall, a nap at a time; false if it was still up after
-// the last nap, when its thread is given up for lost.
-bool waitFor(const std::atomic<int> &flag) {
-    int naps = 0;
-    while (flag.load()) {
-        std::this_thread::sleep_for(SHUTDOWN_NAP);
-        if (++naps == SHUTDOWN_NAPS)
-            return false;
-    }
-    return true;
-}
-
 [[noreturn]] void endProcess(int code) {
     if (errout != nullptr)
         std::fflush(errout);
@@ -211,15 +197,8 @@ bool waitFor(const std::atomic<int> &flag) {
 // `closing` and leaves the scheduler. A thread that does not end in time is
 // abandoned: the process ends without waiting on it.
 int shutDown(int code) {
-    closing.store(1);
-    while (releaseLogic() != 0) {
-    }
-    bool mapEnded = waitFor(mi);
-    bool logicEnded = waitFor(logicThreadRunning);
-    if (!mapEnded || !logicEnded)
+    if (!stopThreads())
         endProcess(code);
-    if (logicThread.joinable())
-        logicThread.join();
     // Both threads are gone: nothing can hold what was retired any more.
     freeRetired();
     closeWindow();

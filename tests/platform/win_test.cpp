@@ -1,5 +1,5 @@
-// Error output of the window layer: the line format that err.txt receives
-// when the window or its context cannot be made.
+// The line err.txt (and standard error) receives when the window or its context
+// cannot be made.
 
 #include <gtest/gtest.h>
 
@@ -12,71 +12,35 @@
 #include "platform/win.h"
 
 namespace vell {
-namespace {
 
-// Runs f with errout on a temporary file and returns what was written.
-template <class F> std::string logged(F f) {
-    std::FILE *saved = errout;
-    errout = std::tmpfile();
-    EXPECT_NE(errout, nullptr);
-    f();
-    std::string text;
-    std::rewind(errout);
-    for (int c; (c = std::fgetc(errout)) != EOF;)
-        text.push_back(static_cast<char>(c));
-    std::fclose(errout);
-    errout = saved;
-    return text;
-}
-
-TEST(OutputError, WritesNameCodeAndTheSystemsTextWithItsOwnLineBreak) {
-    std::string text = logged([] {
-        SDL_SetError("Couldn't find matching GLX visual");
-        outputError("Failure to create window");
-    });
-    EXPECT_EQ(text,
-              "Failure to create window.\nError code 0:\nCouldn't find matching GLX visual\n\n");
-}
-
-TEST(OutputError, NullNameIsUntitled) {
-    std::string text = logged([] {
-        SDL_SetError("x");
-        outputError(nullptr);
-    });
-    EXPECT_EQ(text, "Untitled error.\nError code 0:\nx\n\n");
-}
-
-TEST(OutputError, WithoutASystemTextTheTextIsEmpty) {
-    std::string text = logged([] {
-        SDL_ClearError();
-        outputError("could not create logic thread");
-    });
-    EXPECT_EQ(text, "could not create logic thread.\nError code 0:\n\n");
-}
-
-TEST(OutputError, LongSystemTextsAreWrittenWhole) {
-    std::string longText(3000, 'e');
-    std::string text = logged([&] {
-        SDL_SetError("%s", longText.c_str());
-        outputError("Failure to create glrc");
-    });
-    // SDL keeps at most its own buffer's worth; whatever it kept is written
-    // in full, followed by the two line breaks.
-    std::string kept = SDL_GetError();
-    EXPECT_EQ(text, "Failure to create glrc.\nError code 0:\n" + kept + "\n\n");
-    EXPECT_GT(kept.size(), 100u);
-}
-
-TEST(OutputError, WithoutAnErrorLogTheLineStillReachesStandardError) {
-    std::FILE *saved = errout;
+TEST(OutputError, NameCodeAndTheSystemsWholeTextInTheLogAndOnStandardError) {
+    const std::string longText(3000, 'e');
+    const struct {
+        const char *name, *system, *shown;
+    } cases[] = {{"Failure to create window", "No GLX visual", "Failure to create window."},
+                 {nullptr, "x", "Untitled error."},
+                 {"could not create logic thread", "", "could not create logic thread."},
+                 {"Failure to create glrc", longText.c_str(), "Failure to create glrc."}};
+    for (bool log : {true, false})
+        for (const auto &c : cases) {
+            SDL_SetError("%s", c.system);
+            const std::string kept = SDL_GetError(); // SDL keeps at most its own buffer's worth
+            errout = log ? std::tmpfile() : nullptr;
+            testing::internal::CaptureStderr();
+            outputError(c.name);
+            const std::string err = testing::internal::GetCapturedStderr();
+            std::string text(4096, '\0');
+            if (log) {
+                std::rewind(errout);
+                text.resize(std::fread(text.data(), 1, text.size(), errout));
+                std::fclose(errout);
+            }
+            const std::string want = c.shown + std::string("\nError code 0:\n") +
+                                     (kept.empty() ? "" : kept + "\n") + "\n";
+            EXPECT_EQ(err, want);
+            EXPECT_EQ(log ? text : want, want);
+        }
     errout = nullptr;
-    SDL_SetError("no log");
-    testing::internal::CaptureStderr();
-    outputError("Failure to make glrc current");
-    std::string shown = testing::internal::GetCapturedStderr();
-    errout = saved;
-    EXPECT_EQ(shown, "Failure to make glrc current.\nError code 0:\nno log\n\n");
 }
 
-} // namespace
 } // namespace vell
