@@ -29,7 +29,7 @@ bool sheetsReady() {
 void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
     constexpr int BATCH = 256;
     constexpr int PIXELS = SHEET_H * SHEET_W;
-    const bool noted = count >= PIXELS / 4;
+    const bool noted = count >= PIXELS;
     int draws[BATCH * 2];
     unsigned at[BATCH];
     unsigned char drawn[PIXELS];

@@ -113,19 +113,19 @@ struct Uploaded {
 };
 std::vector<Uploaded> uploaded;
 
-bool anySeeThrough(const TexBlock *image) {
-    // All the shown pixels and'ed together, four at a time: the alpha byte
-    // of the result is 255 only if every pixel's is.
-    using Words = std::uint32_t __attribute__((vector_size(16)));
-    Words all4 = ~Words{};
+// All the shown pixels and'ed together, eight at a time: the alpha byte of
+// the result is 255 only if every pixel's is.
+inline __attribute__((always_inline)) bool allOpaque(const TexBlock *image) {
+    using Words = std::uint32_t __attribute__((vector_size(32)));
+    Words all8 = ~Words{};
     std::uint32_t all = ~0u;
     for (int y = 0; y < image->height; ++y) {
         const unsigned char *row = image->pixels + y * image->tw * 4;
         int x = 0;
-        for (; x + 4 <= image->width; x += 4) {
-            Words four;
-            std::memcpy(&four, row + x * 4, sizeof four);
-            all4 &= four;
+        for (; x + 8 <= image->width; x += 8) {
+            Words eight;
+            std::memcpy(&eight, row + x * 4, sizeof eight);
+            all8 &= eight;
         }
         for (; x < image->width; ++x) {
             std::uint32_t pixel;
@@ -133,10 +133,24 @@ bool anySeeThrough(const TexBlock *image) {
             all &= pixel;
         }
     }
-    all &= all4[0] & all4[1] & all4[2] & all4[3];
+    for (int i = 0; i < 8; ++i)
+        all &= all8[i];
     unsigned char bytes[4];
     std::memcpy(bytes, &all, 4);
-    return bytes[3] != 255;
+    return bytes[3] == 255;
+}
+
+__attribute__((target("avx2"))) bool allOpaqueAvx2(const TexBlock *image) {
+    return allOpaque(image);
+}
+
+bool allOpaquePlain(const TexBlock *image) {
+    return allOpaque(image);
+}
+
+bool anySeeThrough(const TexBlock *image) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return !(avx2 ? allOpaqueAvx2(image) : allOpaquePlain(image));
 }
 
 } // namespace
@@ -209,17 +223,14 @@ using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
 
-// Bit k set when the factor for byte k lies below k / 255: alpha's
-// inverse 1 - a, and the tint t / 255.
+// Bit k set when alpha k's inverse factor 1 - a lies below (255 - k) / 255.
 struct Below {
     std::uint32_t inverse[8] = {};
-    bool tint[256] = {};
     Below() {
         for (int k = 0; k < 256; ++k) {
             const double inv = 1.0f - alphaFactors.a[k];
             if (inv * 255.0 < 255 - k)
                 inverse[k / 32] |= 1u << (k % 32);
-            tint[k] = static_cast<double>(alphaFactors.a[k]) * 255.0 < k;
         }
     }
 };
@@ -284,6 +295,10 @@ VELL_INLINE I8x inverseBelow(const U8x &s) {
 
 // Blend of a glyph row under the black tint: the colour is d * (1 - a).
 VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
+    if (!anyLane((s >> 24) ^ 255)) {
+        d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
+        return I8x{};
+    }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const I8x low = inverseBelow(s), keep = 255 - sa;
     I8x slow = {};
@@ -294,10 +309,12 @@ VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
     return slow;
 }
 
+// The tint factor t / 255 in single precision is m * 2^-shift with m below
+// 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
 struct TintLanes {
-    F8x f[3];   // the tint bytes
-    I8x i[3];   // the same as integers
-    I8x low[3]; // all set when the tint's factor lies below its ideal
+    F8x f[3]; // the tint bytes
+    U8x m[3]; // the factors' mantissas
+    int shift[3];
     bool zero[3];
 };
 
@@ -325,22 +342,22 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
             slow |= mixed & ((r < 2.0f) | (r > 65023.0f)) & (1 << c);
         }
         if (!allMixed && !tint.zero[c])
-            v = (opaque & scaled(sc, tint.i[c], tint.low[c])) | (clear & dc) | (mixed & v);
+            v = (opaque &
+                 reinterpret_cast<I8x>((reinterpret_cast<U8x>(sc) * tint.m[c]) >> tint.shift[c])) |
+                (clear & dc) | (mixed & v);
         out |= reinterpret_cast<U8x>(v) << (8 * c);
     }
     d = out;
     return slow;
 }
 
-// One glyph row blended into eight destination pixels; true when they changed.
-VELL_INLINE bool blendRow(unsigned char *to, const unsigned char *src, const TintLanes *tint,
+// One glyph row blended into eight destination pixels.
+VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint,
                           const Tint &scalarTint) {
     U8x s;
     std::memcpy(&s, src, sizeof s);
     if (!anyLane(s >> 24))
-        return false; // a blend with alpha 0 gives back the destination
-    U8x d;
-    std::memcpy(&d, to, sizeof d);
+        return; // a blend with alpha 0 gives back the destination
     const U8x before = d;
     const I8x slow = tint != nullptr ? tintRow(d, s, *tint) : darkRow(d, s);
     // Bits 0 to 3 of a lane of `slow`: its bytes to blend as `blend` does.
@@ -366,24 +383,26 @@ VELL_INLINE bool blendRow(unsigned char *to, const unsigned char *src, const Tin
             d[i] = word;
         }
     }
-    std::memcpy(to, &d, sizeof d);
-    return anyLane(d ^ before);
 }
 
 VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char b) {
     TintLanes lanes;
     const unsigned char t[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
-        lanes.i[c] = I8x{} + t[c];
-        lanes.f[c] = toFloat(lanes.i[c]);
-        lanes.low[c] = I8x{} - (below.tint[t[c]] ? 1 : 0);
+        lanes.f[c] = F8x{} + static_cast<float>(t[c]);
+        // A normal float: 24 bits of mantissa with its leading one.
+        std::uint32_t bits;
+        std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
+        lanes.m[c] = U8x{} + (t[c] == 0 ? 0 : (bits & 0x7FFFFFu) | 0x800000u);
+        lanes.shift[c] = t[c] == 0 ? 0 : 150 - static_cast<int>(bits >> 23 & 255);
         lanes.zero[c] = t[c] == 0;
     }
     return lanes;
 }
 
 // Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
-// block goes under it, as a whole cell is redrawn. True when a pixel changed.
+// block goes under it, as a whole cell is redrawn. True when the cell's
+// pixels changed.
 VELL_INLINE bool blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
                            unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
     const bool black = r == 0 && g == 0 && b == 0;
@@ -394,11 +413,17 @@ VELL_INLINE bool blendCell(bool clearFirst, unsigned char c, unsigned char r, un
     bool changed = false;
     for (int row = 0; row < 12; ++row) {
         unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
+        U8x d;
+        std::memcpy(&d, to, sizeof d);
+        const U8x before = d;
         if (clearFirst)
-            changed |=
-                blendRow(to, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
-        changed |= blendRow(to, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4,
-                            black ? nullptr : &lanes, scalarTint);
+            blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
+        blendRow(d, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, black ? nullptr : &lanes,
+                 scalarTint);
+        if (anyLane(d ^ before)) {
+            std::memcpy(to, &d, sizeof d);
+            changed = true;
+        }
     }
     return changed;
 }
@@ -419,9 +444,6 @@ bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned 
 
 const bool haveAvx2 = __builtin_cpu_supports("avx2");
 
-// Whether a pixel changed is not the same as whether the cell changed when
-// the black block and the glyph undo each other's change; the caller
-// compares the whole cell where that matters.
 bool blendGlyph(bool clearFirst, unsigned char c, unsigned char r, unsigned char g, unsigned char b,
                 int x, int y, TexBlock *dst, const TexBlock *sheet) {
     return haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
@@ -443,18 +465,10 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
-    unsigned char before[12][8 * 4];
-    for (int row = 0; row < 12; ++row)
-        std::memcpy(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof before[row]);
     if (!blendGlyph(true, c, r, g, b, x, y, dst, sheet))
         return false;
-    for (int row = 0; row < 12; ++row)
-        if (std::memcmp(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4,
-                        sizeof before[row]) != 0) {
-            texBlock_touch(dst);
-            return true;
-        }
-    return false;
+    texBlock_touch(dst);
+    return true;
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {
