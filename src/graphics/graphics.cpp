@@ -273,7 +273,8 @@ VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d, I8x &slow) {
 }
 
 // Whether any lane is non-zero.
-VELL_INLINE bool anyLane(U8x v) {
+VELL_INLINE bool anyLane(const U8x &lanes) {
+    U8x v = lanes;
     v |= __builtin_shuffle(v, U8x{4, 5, 6, 7, 0, 1, 2, 3});
     v |= __builtin_shuffle(v, U8x{2, 3, 0, 1, 6, 7, 4, 5});
     v |= __builtin_shuffle(v, U8x{1, 0, 3, 2, 5, 4, 7, 6});
