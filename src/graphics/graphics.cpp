@@ -214,11 +214,13 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 // since each single-precision factor is within 2^-25 of its ideal and every
 // product after it is exact or rounded in double; so where the ideal
 // fraction lies farther than that from a whole number, its whole part is the
-// blend's byte. Products of one byte with one factor (an opaque source pixel,
-// the black tint, the alpha byte) are exact in double, and their truncation
-// is the ideal quotient, less one where it is whole and the factor fell
-// below its ideal. Lanes that fit neither case are blended one by one by
-// `blend` itself. tools/blendcheck.cpp compares all 2^32 inputs.
+// blend's byte. A byte times one factor (an opaque source pixel under its
+// tint, the destination's share under the black tint) is exact in double:
+// its truncation is the ideal quotient, less one where that is whole and
+// the factor fell below its ideal. The alpha byte, sa * a + d * (1 - a), is
+// exact too, and its ideal quotient has a remainder of at least 1/255 or
+// none. Bytes left in doubt are worked out one by one with the arithmetic of
+// `blend`. tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
