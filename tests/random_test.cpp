@@ -16,3 +16,15 @@ TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
     EXPECT_EQ(mine, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
     EXPECT_EQ(other, mine);
 }
+
+TEST(Random, FillDrawsWhatSoManyCallsDrawAndLeavesTheGeneratorAsTheyWould) {
+    for (int count : {0, 1, 7, 8, 9, 21}) {
+        srnd(77);
+        std::vector<int> calls(count + 1), filled(count + 1);
+        std::generate(calls.begin(), calls.end(), rnd);
+        srnd(77);
+        rndFill(filled.data(), count);
+        filled[count] = rnd();
+        EXPECT_EQ(filled, calls) << count;
+    }
+}

@@ -14,27 +14,24 @@ namespace vell {
 namespace {
 
 // `count` times one bit of a random pixel byte; row, column, byte, bit drawn
-// in this order. The flips are drawn a batch ahead of being made: a byte
-// store could otherwise change the generator's state as far as the compiler
-// knows, which would keep it out of a register.
+// in this order. The flips are drawn a batch ahead of being made.
 void flipSheetBits(TexBlock *sheet, int count) {
     constexpr int BATCH = 256;
-    const int tw = sheet != nullptr ? sheet->tw : SHEET_W;
-    int at[BATCH];
-    unsigned char mask[BATCH];
+    // Held in locals: a byte store could otherwise change them as far as
+    // the compiler knows.
+    unsigned char *pixels = sheet != nullptr ? sheet->pixels : nullptr;
+    const unsigned tw = sheet != nullptr ? static_cast<unsigned>(sheet->tw) : SHEET_W;
+    int draws[BATCH * 4];
     for (int done = 0; done < count; done += BATCH) {
         const int n = count - done < BATCH ? count - done : BATCH;
-        for (int i = 0; i < n; ++i) {
-            int row, col, byte, bit;
-            rnd2(row, col);
-            rnd2(byte, bit);
-            at[i] = (row % SHEET_H * tw + col % SHEET_W) * 4 + byte % 4;
-            mask[i] = static_cast<unsigned char>(1 << bit % 8);
-        }
-        if (sheet == nullptr || sheet->pixels == nullptr)
+        rndFill(draws, n * 4);
+        if (pixels == nullptr)
             continue;
-        for (int i = 0; i < n; ++i)
-            sheet->pixels[at[i]] ^= mask[i];
+        for (int i = 0; i < n; ++i) {
+            const unsigned *d = reinterpret_cast<const unsigned *>(draws + i * 4);
+            const unsigned at = (d[0] % SHEET_H * tw + d[1] % SHEET_W) * 4 + d[2] % 4;
+            pixels[at] ^= static_cast<unsigned char>(1u << d[3] % 8);
+        }
     }
     // Marked changed once per run rather than per flip: only this thread
     // draws from the sheets, and not before corrupt returns.

@@ -1,5 +1,6 @@
 #include "chaos/order.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "core/random.h"
@@ -21,23 +22,52 @@ bool sheetsReady() {
 // Run `count` times, marking dst changed once: only this thread draws from
 // the sheets, and not before the order is done. The three sheets share one
 // layout, so a pixel has the same index in each. The positions are drawn a
-// batch ahead of the copies: a byte store could otherwise change the
-// generator's state as far as the compiler knows, which would keep it out
-// of a register.
+// batch ahead of the copies. The source does not change meanwhile, so the
+// copies can be made in any order, and a pixel drawn twice is copied as
+// once: a large run only notes the pixels drawn, then copies them in one
+// pass through the sheet.
 void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
     constexpr int BATCH = 256;
-    int at[BATCH];
+    constexpr int PIXELS = SHEET_H * SHEET_W;
+    const bool noted = count >= PIXELS;
+    int draws[BATCH * 2];
+    unsigned at[BATCH];
+    unsigned char drawn[PIXELS];
+    if (noted)
+        std::memset(drawn, 0, sizeof drawn);
+    // Held in locals: a byte store could otherwise change them as far as
+    // the compiler knows.
+    unsigned char *to = dst->pixels;
+    const unsigned char *from = src->pixels;
+    const unsigned tw = static_cast<unsigned>(dst->tw);
     for (int done = 0; done < count; done += BATCH) {
         const int n = count - done < BATCH ? count - done : BATCH;
+        // Row first, then column: the order of the draws is part of the game.
+        rndFill(draws, n * 2);
+        if (noted) {
+            for (int i = 0; i < n; ++i) {
+                const unsigned row = static_cast<unsigned>(draws[2 * i]) % SHEET_H;
+                const unsigned col = static_cast<unsigned>(draws[2 * i + 1]) % SHEET_W;
+                drawn[row * SHEET_W + col] = 1;
+            }
+            continue;
+        }
         for (int i = 0; i < n; ++i) {
-            // Row first, then column: the order of the draws is part of the game.
-            int row, col;
-            rnd2(row, col);
-            at[i] = (row % SHEET_H * dst->tw + col % SHEET_W) * 4;
+            const unsigned row = static_cast<unsigned>(draws[2 * i]) % SHEET_H;
+            const unsigned col = static_cast<unsigned>(draws[2 * i + 1]) % SHEET_W;
+            at[i] = (row * tw + col) * 4;
         }
         for (int i = 0; i < n; ++i)
-            std::memcpy(dst->pixels + at[i], src->pixels + at[i], 4);
+            std::memcpy(to + at[i], from + at[i], 4);
     }
+    if (noted)
+        for (int row = 0; row < SHEET_H; ++row) {
+            std::uint32_t *out = reinterpret_cast<std::uint32_t *>(to + row * tw * 4);
+            const std::uint32_t *in = reinterpret_cast<const std::uint32_t *>(from + row * tw * 4);
+            const unsigned char *mark = drawn + row * SHEET_W;
+            for (int col = 0; col < SHEET_W; ++col)
+                out[col] = mark[col] != 0 ? in[col] : out[col];
+        }
     if (count > 0)
         texBlock_touch(dst);
 }

@@ -24,16 +24,32 @@ inline int rnd() {
     return static_cast<int>((detail::rndState >> 16) & 0x7FFFu);
 }
 
-// Two numbers, exactly as two calls of rnd() in a row would draw them; the
-// second state comes straight from the first's predecessor (two steps of the
-// generator folded into one), so the two need not wait for each other.
-inline void rnd2(int &first, int &second) {
-    const std::uint32_t state = detail::rndState;
-    const std::uint32_t one = state * 214013u + 2531011u;
-    const std::uint32_t two = state * (214013u * 214013u) + (214013u * 2531011u + 2531011u);
-    detail::rndState = two;
-    first = static_cast<int>((one >> 16) & 0x7FFFu);
-    second = static_cast<int>((two >> 16) & 0x7FFFu);
+// `count` numbers into `out`, exactly as `count` calls of rnd() in a row
+// would draw them, leaving the generator where those calls would. Four
+// states at a time come straight from the one before them (up to four steps
+// of the generator folded into one each), so the draws of a four need not
+// wait for each other.
+inline void rndFill(int *out, int count) {
+    constexpr std::uint32_t M1 = 214013u, A1 = 2531011u;
+    constexpr std::uint32_t M2 = M1 * M1, A2 = A1 * M1 + A1;
+    constexpr std::uint32_t M3 = M2 * M1, A3 = A2 * M1 + A1;
+    constexpr std::uint32_t M4 = M3 * M1, A4 = A3 * M1 + A1;
+    std::uint32_t state = detail::rndState;
+    int done = 0;
+    for (; done + 4 <= count; done += 4) {
+        const std::uint32_t s1 = state * M1 + A1, s2 = state * M2 + A2;
+        const std::uint32_t s3 = state * M3 + A3, s4 = state * M4 + A4;
+        out[done] = static_cast<int>((s1 >> 16) & 0x7FFFu);
+        out[done + 1] = static_cast<int>((s2 >> 16) & 0x7FFFu);
+        out[done + 2] = static_cast<int>((s3 >> 16) & 0x7FFFu);
+        out[done + 3] = static_cast<int>((s4 >> 16) & 0x7FFFu);
+        state = s4;
+    }
+    for (; done < count; ++done) {
+        state = state * M1 + A1;
+        out[done] = static_cast<int>((state >> 16) & 0x7FFFu);
+    }
+    detail::rndState = state;
 }
 
 // With a chance of `chance` in `outOf` (one draw, none when outOf < 1), a

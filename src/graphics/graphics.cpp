@@ -113,19 +113,19 @@ struct Uploaded {
 };
 std::vector<Uploaded> uploaded;
 
-bool anySeeThrough(const TexBlock *image) {
-    // All the shown pixels and'ed together, four at a time: the alpha byte
-    // of the result is 255 only if every pixel's is.
-    using Words = std::uint32_t __attribute__((vector_size(16)));
-    Words all4 = ~Words{};
+// All the shown pixels and'ed together, eight at a time: the alpha byte of
+// the result is 255 only if every pixel's is.
+inline __attribute__((always_inline)) bool allOpaque(const TexBlock *image) {
+    using Words = std::uint32_t __attribute__((vector_size(32)));
+    Words all8 = ~Words{};
     std::uint32_t all = ~0u;
     for (int y = 0; y < image->height; ++y) {
         const unsigned char *row = image->pixels + y * image->tw * 4;
         int x = 0;
-        for (; x + 4 <= image->width; x += 4) {
-            Words four;
-            std::memcpy(&four, row + x * 4, sizeof four);
-            all4 &= four;
+        for (; x + 8 <= image->width; x += 8) {
+            Words eight;
+            std::memcpy(&eight, row + x * 4, sizeof eight);
+            all8 &= eight;
         }
         for (; x < image->width; ++x) {
             std::uint32_t pixel;
@@ -133,10 +133,24 @@ bool anySeeThrough(const TexBlock *image) {
             all &= pixel;
         }
     }
-    all &= all4[0] & all4[1] & all4[2] & all4[3];
+    for (int i = 0; i < 8; ++i)
+        all &= all8[i];
     unsigned char bytes[4];
     std::memcpy(bytes, &all, 4);
-    return bytes[3] != 255;
+    return bytes[3] == 255;
+}
+
+__attribute__((target("avx2"))) bool allOpaqueAvx2(const TexBlock *image) {
+    return allOpaque(image);
+}
+
+bool allOpaquePlain(const TexBlock *image) {
+    return allOpaque(image);
+}
+
+bool anySeeThrough(const TexBlock *image) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return !(avx2 ? allOpaqueAvx2(image) : allOpaquePlain(image));
 }
 
 } // namespace
@@ -193,97 +207,250 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
     dst[3] = static_cast<unsigned char>(v3);
 }
 
-// Blends that depend on two bytes only, worked out once with the very same
-// arithmetic: the alpha byte (source alpha, destination alpha), a colour
-// byte under a black tint (source alpha, destination byte), and a colour
-// byte of an opaque source pixel (tint, source byte): with alpha 255 the
-// destination's share is d * +0, which adds nothing. Every cell is cleared
-// with the black block before its glyph is drawn, and the glyph sheet's own
-// pixels are opaque or transparent until chaos reaches their alpha.
-struct BlendTables {
-    unsigned char alpha[256][256];
-    unsigned char dark[256][256];
-    unsigned char opaque[256][256];
-    BlendTables() {
-        for (int sa = 0; sa < 256; ++sa) {
-            const double ad = alphaFactors.a[sa], inv = 1.0f - alphaFactors.a[sa];
-            for (int d = 0; d < 256; ++d) {
-                alpha[sa][d] = static_cast<unsigned char>(static_cast<int>(sa * ad + d * inv));
-                // src * a * 0 is +0, and +0 + x is x: only the destination's
-                // share is left.
-                dark[sa][d] = static_cast<unsigned char>(static_cast<int>(d * inv));
-            }
-        }
-        const double one = alphaFactors.a[255];
-        for (int t = 0; t < 256; ++t) {
-            const double tf = static_cast<float>(t / 255.0);
-            for (int s = 0; s < 256; ++s)
-                opaque[t][s] = static_cast<unsigned char>(static_cast<int>(s * one * tf));
+// Eight pixels of a glyph row at a time, in exact integer arithmetic held in
+// single-precision lanes (every value stays below 2^24). The blend's own
+// doubles land within 2/65025 of the ideal fraction
+//   (s * sa * t + d * (255 - sa) * 255) / 65025,
+// since each single-precision factor is within 2^-25 of its ideal and every
+// product after it is exact or rounded in double; so where the ideal
+// fraction lies farther than that from a whole number, its whole part is the
+// blend's byte. A byte times one factor (an opaque source pixel under its
+// tint, the destination's share under the black tint) is exact in double:
+// its truncation is the ideal quotient, less one where that is whole and
+// the factor fell below its ideal. The alpha byte, sa * a + d * (1 - a), is
+// exact too, and its ideal quotient has a remainder of at least 1/255 or
+// none. Bytes left in doubt are worked out one by one with the arithmetic of
+// `blend`. tools/blendcheck.cpp compares all 2^32 inputs.
+using U8x = std::uint32_t __attribute__((vector_size(32)));
+using I8x = std::int32_t __attribute__((vector_size(32)));
+using F8x = float __attribute__((vector_size(32)));
+
+// Bit k set when alpha k's inverse factor 1 - a lies below (255 - k) / 255.
+struct Below {
+    std::uint32_t inverse[8] = {};
+    Below() {
+        for (int k = 0; k < 256; ++k) {
+            const double inv = 1.0f - alphaFactors.a[k];
+            if (inv * 255.0 < 255 - k)
+                inverse[k / 32] |= 1u << (k % 32);
         }
     }
 };
-const BlendTables blendTables;
+const Below below;
 
-using Double4 = double __attribute__((vector_size(32)));
-using Int4 = int __attribute__((vector_size(16)));
+// The vector helpers below are all inlined, so how a vector would be passed
+// between functions never arises (GCC reports it at the end of the file).
+#pragma GCC diagnostic ignored "-Wpsabi"
+#define VELL_INLINE inline __attribute__((always_inline))
 
-// The blend of all four bytes at once, lane by lane the same double
-// arithmetic as `blend` (the alpha byte's tint is 1, and x * 1 is x). The
-// file is built without contraction of multiplies and adds, which would
-// round differently.
-inline void blendLanes(unsigned char *dst, const unsigned char *src, float a, const Double4 &tint) {
-    const Int4 s = {src[0], src[1], src[2], src[3]};
-    const Int4 d = {dst[0], dst[1], dst[2], dst[3]};
-    const double ad = a, inv = 1.0f - a;
-    const Double4 v =
-        __builtin_convertvector(s, Double4) * ad * tint + __builtin_convertvector(d, Double4) * inv;
-    const Int4 out = __builtin_convertvector(v, Int4);
-    for (int i = 0; i < 4; ++i)
-        dst[i] = static_cast<unsigned char>(out[i]);
+VELL_INLINE I8x toInt(const F8x &v) {
+    return __builtin_convertvector(v, I8x);
 }
 
-// The blend of drawCharToImage without marking the image changed.
-void blendGlyph(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x, int y,
-                TexBlock *dst, const TexBlock *sheet) {
-    const bool black = r == 0 && g == 0 && b == 0;
-    // From the table: its factors are r / 255 rounded to single precision,
-    // as a Tint's. Built from a Tint, GCC 12 at -O2 was seen to lane the
-    // unrounded double quotient instead.
-    const Double4 tint4 = {alphaFactors.a[r], alphaFactors.a[g], alphaFactors.a[b], 1.0};
-    const unsigned char *opaque[3] = {blendTables.opaque[r], blendTables.opaque[g],
-                                      blendTables.opaque[b]};
-    const int sx = (c % 16) * 8;
-    const int sy = (15 - c / 16) * 12;
-    for (int row = 0; row < 12; ++row) {
-        const unsigned char *src = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
-        unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
-        for (int col = 0; col < 8; ++col, src += 4, to += 4) {
-            // A blend with alpha 0 gives back the destination byte for byte
-            // (a = 0, inverse = 1), so the glyph's background costs nothing.
-            const unsigned sa = src[3];
-            if (sa == 0)
+VELL_INLINE F8x toFloat(const I8x &v) {
+    return __builtin_convertvector(v, F8x);
+}
+
+// floor(x / 255) for 0 <= x <= 65025: (x + 0.5) / 255 stays more than 0.0019
+// from a whole number, far beyond single precision's error.
+VELL_INLINE I8x div255(const I8x &x) {
+    return toInt((toFloat(x) + 0.5f) * (1.0f / 255.0f));
+}
+
+// trunc(b * f) for a byte b and a factor f of k / 255 (k the lane's byte),
+// `low` the lanes whose factor lies below k / 255.
+VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
+    const I8x x = b * k;
+    const I8x q = div255(x);
+    return q + ((x == q * 255) & (x != 0) & low);
+}
+
+// The alpha byte of a blend, sa * a + d * (1 - a); bit 3 of `slow` marks
+// the lanes where the quotient is whole for a fraction alpha.
+VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d, I8x &slow) {
+    const I8x y = sa * sa + d * (255 - sa);
+    const I8x q = div255(y);
+    slow |= (y == q * 255) & (sa != 0) & (sa != 255) & 8;
+    return q;
+}
+
+// Whether any lane is non-zero.
+VELL_INLINE bool anyLane(const U8x &lanes) {
+    U8x v = lanes;
+    v |= __builtin_shuffle(v, U8x{4, 5, 6, 7, 0, 1, 2, 3});
+    v |= __builtin_shuffle(v, U8x{2, 3, 0, 1, 6, 7, 4, 5});
+    v |= __builtin_shuffle(v, U8x{1, 0, 3, 2, 5, 4, 7, 6});
+    return v[0] != 0;
+}
+
+VELL_INLINE I8x channel(const U8x &pixels, int c) {
+    return reinterpret_cast<I8x>((pixels >> (8 * c)) & 255);
+}
+
+// Lanes whose inverse factor 1 - a lies below (255 - alpha) / 255.
+VELL_INLINE I8x inverseBelow(const U8x &s) {
+    const U8x words = {below.inverse[0], below.inverse[1], below.inverse[2], below.inverse[3],
+                       below.inverse[4], below.inverse[5], below.inverse[6], below.inverse[7]};
+    const U8x alpha = s >> 24;
+    const U8x bit = __builtin_shuffle(words, alpha >> 5) >> (alpha & 31);
+    return -reinterpret_cast<I8x>(bit & 1);
+}
+
+// Blend of a glyph row under the black tint: the colour is d * (1 - a).
+VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
+    if (!anyLane((s >> 24) ^ 255)) {
+        d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
+        return I8x{};
+    }
+    const I8x sa = reinterpret_cast<I8x>(s >> 24);
+    const I8x low = inverseBelow(s), keep = 255 - sa;
+    I8x slow = {};
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    for (int c = 0; c < 3; ++c)
+        out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
+    d = out;
+    return slow;
+}
+
+// The tint factor t / 255 in single precision is m * 2^-shift with m below
+// 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
+struct TintLanes {
+    F8x f[3]; // the tint bytes
+    U8x m[3]; // the factors' mantissas
+    int shift[3];
+    bool zero[3];
+};
+
+// Blend of a glyph row under any tint. Heavy corruption leaves rows of
+// see-through pixels only, a clean sheet rows of clear and opaque ones.
+VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
+    const I8x sa = reinterpret_cast<I8x>(s >> 24);
+    const I8x opaque = sa == 255, clear = sa == 0;
+    const I8x mixed = ~(opaque | clear);
+    const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
+    const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
+    const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
+    I8x slow = {};
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    for (int c = 0; c < 3; ++c) {
+        const I8x sc = channel(s, c), dc = channel(d, c);
+        I8x v = {};
+        if (tint.zero[c]) {
+            // s * a * 0 adds +0: only the destination's share is left.
+            v = scaled(dc, 255 - sa, inverseBelow(s));
+        } else if (anyMixed) {
+            const F8x n = toFloat(sc) * saf * tint.f[c] + toFloat(dc) * keep;
+            v = toInt(n * (1.0f / 65025.0f));
+            const F8x r = n - toFloat(v) * 65025.0f;
+            slow |= mixed & ((r < 2.0f) | (r > 65023.0f)) & (1 << c);
+        }
+        if (!allMixed && !tint.zero[c])
+            v = (opaque &
+                 reinterpret_cast<I8x>((reinterpret_cast<U8x>(sc) * tint.m[c]) >> tint.shift[c])) |
+                (clear & dc) | (mixed & v);
+        out |= reinterpret_cast<U8x>(v) << (8 * c);
+    }
+    d = out;
+    return slow;
+}
+
+// One glyph row blended into eight destination pixels.
+VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint,
+                          const Tint &scalarTint) {
+    U8x s;
+    std::memcpy(&s, src, sizeof s);
+    if (!anyLane(s >> 24))
+        return; // a blend with alpha 0 gives back the destination
+    const U8x before = d;
+    const I8x slow = tint != nullptr ? tintRow(d, s, *tint) : darkRow(d, s);
+    // Bits 0 to 3 of a lane of `slow`: its bytes to blend as `blend` does.
+    if (anyLane(reinterpret_cast<U8x>(slow))) {
+        for (int i = 0; i < 8; ++i) {
+            if (slow[i] == 0)
                 continue;
-            if (black && sa == 255) {
-                // dark[255][d] is 0 and alpha[255][d] is 255 for every d.
-                to[0] = to[1] = to[2] = 0;
-                to[3] = 255;
-                continue;
-            }
-            if (black) {
-                to[0] = blendTables.dark[sa][to[0]];
-                to[1] = blendTables.dark[sa][to[1]];
-                to[2] = blendTables.dark[sa][to[2]];
-            } else if (sa == 255) {
-                to[0] = opaque[0][src[0]];
-                to[1] = opaque[1][src[1]];
-                to[2] = opaque[2][src[2]];
-            } else {
-                blendLanes(to, src, alphaFactors.a[sa], tint4);
-                continue;
-            }
-            to[3] = blendTables.alpha[sa][to[3]];
+            const unsigned char *from = src + 4 * i;
+            unsigned char old[4], pixel[4];
+            std::memcpy(old, &before[i], 4);
+            std::memcpy(pixel, &d[i], 4);
+            const float a = alphaFactors.a[from[3]];
+            const double ad = a, inv = 1.0f - a;
+            for (int c = 0; c < 3; ++c)
+                if ((slow[i] >> c & 1) != 0)
+                    pixel[c] = static_cast<unsigned char>(
+                        static_cast<int>(from[c] * ad * scalarTint.f[c] + old[c] * inv));
+            if ((slow[i] & 8) != 0)
+                pixel[3] =
+                    static_cast<unsigned char>(static_cast<int>(from[3] * ad + old[3] * inv));
+            std::uint32_t word;
+            std::memcpy(&word, pixel, 4);
+            d[i] = word;
         }
     }
+}
+
+VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char b) {
+    TintLanes lanes;
+    const unsigned char t[3] = {r, g, b};
+    for (int c = 0; c < 3; ++c) {
+        lanes.f[c] = F8x{} + static_cast<float>(t[c]);
+        // A normal float: 24 bits of mantissa with its leading one.
+        std::uint32_t bits;
+        std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
+        lanes.m[c] = U8x{} + (t[c] == 0 ? 0 : (bits & 0x7FFFFFu) | 0x800000u);
+        lanes.shift[c] = t[c] == 0 ? 0 : 150 - static_cast<int>(bits >> 23 & 255);
+        lanes.zero[c] = t[c] == 0;
+    }
+    return lanes;
+}
+
+// Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
+// block goes under it, as a whole cell is redrawn. True when the cell's
+// pixels changed.
+VELL_INLINE bool blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                           unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+    const bool black = r == 0 && g == 0 && b == 0;
+    const TintLanes lanes = tintLanes(r, g, b);
+    const Tint scalarTint(r, g, b), none(0, 0, 0);
+    const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
+    const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
+    bool changed = false;
+    for (int row = 0; row < 12; ++row) {
+        unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
+        U8x d;
+        std::memcpy(&d, to, sizeof d);
+        const U8x before = d;
+        if (clearFirst)
+            blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
+        blendRow(d, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, black ? nullptr : &lanes,
+                 scalarTint);
+        if (anyLane(d ^ before)) {
+            std::memcpy(to, &d, sizeof d);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+__attribute__((target("avx2"))) bool blendCellAvx2(bool clearFirst, unsigned char c,
+                                                   unsigned char r, unsigned char g,
+                                                   unsigned char b, int x, int y, TexBlock *dst,
+                                                   const TexBlock *sheet) {
+    return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
+}
+
+bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                    unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+    return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
+}
+
+#undef VELL_INLINE
+
+const bool haveAvx2 = __builtin_cpu_supports("avx2");
+
+bool blendGlyph(bool clearFirst, unsigned char c, unsigned char r, unsigned char g, unsigned char b,
+                int x, int y, TexBlock *dst, const TexBlock *sheet) {
+    return haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
+                    : blendCellPlain(clearFirst, c, r, g, b, x, y, dst, sheet);
 }
 
 } // namespace
@@ -295,24 +462,16 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
-    blendGlyph(c, r, g, b, x, y, dst, sheet);
+    blendGlyph(false, c, r, g, b, x, y, dst, sheet);
     texBlock_touch(dst);
 }
 
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
-    unsigned char before[12][8 * 4];
-    for (int row = 0; row < 12; ++row)
-        std::memcpy(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof before[row]);
-    blendGlyph(219, 0, 0, 0, x, y, dst, sheet);
-    blendGlyph(c, r, g, b, x, y, dst, sheet);
-    for (int row = 0; row < 12; ++row)
-        if (std::memcmp(before[row], dst->pixels + ((y + row) * dst->tw + x) * 4,
-                        sizeof before[row]) != 0) {
-            texBlock_touch(dst);
-            return true;
-        }
-    return false;
+    if (!blendGlyph(true, c, r, g, b, x, y, dst, sheet))
+        return false;
+    texBlock_touch(dst);
+    return true;
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {
