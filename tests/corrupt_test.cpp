@@ -1,3 +1,5 @@
+// Corruption and order against replays of their draws.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "chaos/corrupt.h"
+#include "chaos/order.h"
 #include "core/logic.h"
 #include "core/random.h"
 #include "graphics/graphics.h"
@@ -20,26 +23,15 @@ using namespace vell;
 namespace {
 
 using Spot = std::pair<int, int>;
-constexpr int SHEET_BYTES = SHEET_W * SHEET_H * 4;
+constexpr int GRID = SHEET_W * SHEET_H * 4;
 
 // Everything corruption may write: both working sheets, then each tile's glyph and colours.
 std::vector<unsigned char> picture() {
-    std::vector<unsigned char> v;
-    for (const TexBlock *sheet : {gameTex, fontTex})
-        for (int i = 0; i < SHEET_BYTES; ++i)
-            v.push_back(sheet->pixels[i]);
+    std::vector<unsigned char> v(gameTex->pixels, gameTex->pixels + GRID);
+    v.insert(v.end(), fontTex->pixels, fontTex->pixels + GRID);
     for (const Tile &t : map)
         v.insert(v.end(), {t.glyph, t.r, t.g, t.b});
     return v;
-}
-
-std::set<Spot> reported() {
-    std::set<Spot> s;
-    for (auto &column : mapTex)
-        for (MapBlock &b : column)
-            for (int i = 0; i < b.count; ++i)
-                s.insert({b.changes[i][0], b.changes[i][1]});
-    return s;
 }
 
 int countNamed(const char *name) {
@@ -47,13 +39,6 @@ int countNamed(const char *name) {
     for (Creature *c = player.next; c != &player; c = c->next)
         n += c->name != nullptr && std::strcmp(c->name, name) == 0;
     return n;
-}
-
-void setUp(unsigned seed, int px, int py) {
-    freshWorld(seed);
-    player.x = px;
-    player.y = py;
-    tileAt(px, py).creature = &player;
 }
 
 // The circle as it should be scrambled: rows from the lowest, columns from the left, only tiles on
@@ -78,6 +63,21 @@ std::set<Spot> circleModel(int radius) {
     return touched;
 }
 
+// Copies n pixels, row drawn first, then a column.
+void copyPixels(unsigned char *to, const unsigned char *from, int n) {
+    for (int i = 0; i < n; ++i) {
+        const int row = rnd() % 192, p = (row * 128 + rnd() % 128) * 4;
+        std::memcpy(to + p, from + p, 4);
+    }
+}
+
+// Copies one cell of 8 pixels by 12 rows, column drawn first, then a row.
+void copyCell(unsigned char *to, const unsigned char *from) {
+    const int cx = rnd() % 16, cy = rnd() % 16;
+    for (int row = cy * 12; row < cy * 12 + 12; ++row)
+        std::memcpy(to + (row * 128 + cx * 8) * 4, from + (row * 128 + cx * 8) * 4, 8 * 4);
+}
+
 } // namespace
 
 TEST(CorruptTile, WorkedIntensitiesAndBounds) {
@@ -90,9 +90,8 @@ TEST(CorruptTile, WorkedIntensitiesAndBounds) {
 }
 
 // Each amount against a replay of its draws: the circle, game-sheet bits, text-sheet bits, tile
-// colour bits, tile colour-or-glyph bits; a second call flips the same bits back. Radius 3 has 25
-// tiles inside, but its four corners (d2 = 8) get intensity 0 and stay unreported: 21 tiles; at
-// column 0, 13 of the 15 on the map.
+// colour bits, tile colour-or-glyph bits. Radius 3 has 25 tiles inside, but its four corners
+// (d2 = 8) get intensity 0 and stay unreported: 21 tiles; at column 0, 13 of the 15 on the map.
 TEST(Corrupt, AmountsReachWhatTheirTableSays) {
     const struct {
         int amount, px, radius, reported, elementals, superior;
@@ -103,25 +102,25 @@ TEST(Corrupt, AmountsReachWhatTheirTableSays) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.amount);
         const int n = std::max(c.amount, 0);
-        setUp(1000u + n, c.px, 20);
-        std::vector<unsigned char> before = picture();
+        freshWorld(1000u + n);
+        tileAt(player.x = c.px, player.y = 20).creature = &player;
         gameTex->flags = fontTex->flags = 0;
         corrupt(c.amount);
         // A sheet with flipped bits is uploaded again at its next draw.
         EXPECT_EQ((std::array{texBlock_changed(gameTex), texBlock_changed(fontTex)}),
                   (std::array{n > 0, n >= 10}));
-        std::vector<unsigned char> got = picture();
-        std::set<Spot> rep = reported();
+        const std::vector<unsigned char> got = picture();
+        std::set<Spot> rep;
+        for (auto &column : mapTex)
+            for (MapBlock &b : column)
+                for (int i = 0; i < b.count; ++i)
+                    rep.insert({b.changes[i][0], b.changes[i][1]});
         EXPECT_EQ(countNamed("Chaos Elemental"), c.elementals);
         EXPECT_EQ(countNamed("Superior Chaos Elemental"), c.superior);
-        srnd(1000u + n); // the same flips again undo every exclusive-or: all but circle glyphs
-        corrupt(c.amount);
-        std::vector<unsigned char> again = picture();
-        for (std::size_t i = 0; i < again.size(); ++i)
-            ASSERT_TRUE(again[i] == before[i] || (i >= 2 * SHEET_BYTES && i % 4 == 0)) << i;
 
-        setUp(1000u + n, c.px, 20);
-        std::set<Spot> circle = circleModel(c.radius);
+        freshWorld(1000u + n);
+        tileAt(player.x = c.px, player.y = 20).creature = &player;
+        const std::set<Spot> circle = circleModel(c.radius);
         for (int i = 0; i < n + n / 10; ++i) {
             TexBlock *sheet = i < n ? gameTex : fontTex;
             int row = rnd() % 192, col = rnd() % 128, byte = rnd() % 4;
@@ -133,9 +132,41 @@ TEST(Corrupt, AmountsReachWhatTheirTableSays) {
             (which == 0 ? t.r : which == 1 ? t.g : which == 2 ? t.b : t.glyph) ^= 1 << rnd() % 8;
         }
         EXPECT_TRUE(picture() == got);
-        if (c.reported >= 0) {
-            EXPECT_EQ(rep, circle);
-            EXPECT_EQ(static_cast<int>(rep.size()), c.reported);
+        EXPECT_TRUE(c.reported < 0 || (rep == circle && int(rep.size()) == c.reported));
+    }
+}
+
+// Game pixels from the text sheet, text pixels from the pure one, then per thousand a game cell
+// and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
+// are damaged in every pixel, so each copy shows.
+TEST(Order, EveryAmountAsReplayedFromTheDraws) {
+    for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001}) {
+        SCOPED_TRACE(amount);
+        std::vector<unsigned char> want[2];
+        for (int pass = 0; pass < 2; ++pass) {
+            freshWorld(7);
+            for (int i = 0; i < GRID; ++i)
+                fontTex->pixels[i] ^= 0x5A, gameTex->pixels[i] ^= 0xC3;
+            gameTex->flags = fontTex->flags = 0;
+            unsigned char *game = gameTex->pixels, *font = fontTex->pixels;
+            if (pass == 1) {
+                uncorrupt(amount);
+                EXPECT_EQ((std::array{texBlock_changed(gameTex), texBlock_changed(fontTex)}),
+                          (std::array{amount > 0, amount >= 100}));
+            } else {
+                copyPixels(game, font, std::max(amount, 0));
+                copyPixels(font, pureTex->pixels, std::max(amount, 0) / 100);
+                for (int i = 0; i < amount / 1000; ++i)
+                    copyCell(game, font), copyCell(font, pureTex->pixels);
+                if (amount > 10000)
+                    std::memcpy(game, font, GRID);
+                if (amount > 20000)
+                    std::memcpy(font, pureTex->pixels, GRID);
+            }
+            want[pass].assign(game, game + GRID);
+            want[pass].insert(want[pass].end(), font, font + GRID);
+            want[pass].push_back(rnd() % 256);
         }
+        EXPECT_TRUE(want[0] == want[1]);
     }
 }
