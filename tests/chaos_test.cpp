@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chaos/chaos.h"
@@ -293,6 +294,12 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
 // and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
 // are damaged in every pixel, so each copy shows.
 TEST(Order, EveryAmountAsReplayedFromTheDraws) {
+    setUp(7, 0);
+    TexBlock *pure = std::exchange(pureTex, nullptr);
+    gameTex->flags = 0;
+    uncorrupt(20001); // with no pristine sheet nothing is restored and nothing drawn
+    pureTex = pure;
+    EXPECT_FALSE(texBlock_changed(gameTex));
     for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001}) {
         SCOPED_TRACE(amount);
         std::string want;

@@ -16,6 +16,27 @@ namespace vell {
 
 using Bytes = std::vector<unsigned char>;
 
+// A wrapped size would allocate a small buffer that drawing then overruns.
+TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
+    const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
+    const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
+}
+
+// The picture double blends a half see-through texel with the screen even under white.
+TEST(PictureGl, HalfSeeThroughTexelBlendsUnderWhite) {
+    PictureGl gl;
+    const unsigned char texel[4] = {200, 100, 255, 128};
+    const float corners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+    gl.bindTexture(gl.genTexture());
+    gl.defineTexture(1, 1, texel);
+    gl.color(255, 255, 255);
+    gl.quad(corners, corners);
+    EXPECT_EQ((std::array{gl.picture[0], gl.picture[1], gl.picture[2]}),
+              (std::array<unsigned char, 3>{100, 50, 128}));
+}
+
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
     const std::array<unsigned char, 4> cases[][4] = {
         // destination, source, tint, result; the last red is 100.89 truncated
@@ -90,8 +111,10 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     tileAt(20, 5) = {'.', 0, 128, 0, &orc, &gold}; // the creature shows over the item
     tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
     tileAt(33, 14) = {'b', 0, 0, 255, nullptr, nullptr};
-    for (auto [x, y] : {std::pair{20, 5}, {31, 12}, {20, 5}, {90, 0}, {-1, 5}, {0, 40}, {3, -1}})
+    for (auto [x, y] : {std::pair{20, 5}, {31, 12}, {20, 5}})
         addChange(x, y);
+    for (auto [x, y] : {std::pair{90, 0}, {-1, 5}, {0, 40}, {3, -1}})
+        addChange(x, y), drawTileToTex(&tileAt(0, 0), x, y);
     drawTileToTex(&tileAt(33, 14), 33, 14);
     drawMap();
     const RecordingGl &rec = recordingGl();
