@@ -24,15 +24,16 @@ TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
 }
 
-// The picture double blends a half see-through texel with the screen even under white.
+// The picture double takes the texel under each pixel's centre (the first quarter of four texels
+// across two pixels: texel 0) and blends a half see-through one even under white.
 TEST(PictureGl, HalfSeeThroughTexelBlendsUnderWhite) {
     PictureGl gl;
-    const unsigned char texel[4] = {200, 100, 255, 128};
-    const float corners[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+    const unsigned char texels[16] = {200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
+    const float st[8] = {0, 0, 0, 1, .5f, 1, .5f, 0}, xy[8] = {0, 0, 0, 1, 2, 1, 2, 0};
     gl.bindTexture(gl.genTexture());
-    gl.defineTexture(1, 1, texel);
+    gl.defineTexture(4, 1, texels);
     gl.color(255, 255, 255);
-    gl.quad(corners, corners);
+    gl.quad(st, xy);
     EXPECT_EQ((std::array{gl.picture[0], gl.picture[1], gl.picture[2]}),
               (std::array<unsigned char, 3>{100, 50, 128}));
 }
@@ -140,6 +141,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
               (std::array{2, 1, 0, 0})); // the glyph sheet's, for the direct tiles, and the block's
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
+    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    tileAt(31, 12).g = 1; // the baked cell no longer shows the tile
+    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));
