@@ -24,18 +24,19 @@ TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
 }
 
-// The picture double takes the texel under each pixel's centre (the first quarter of four texels
-// across two pixels: texel 0) and blends a half see-through one even under white.
-TEST(PictureGl, HalfSeeThroughTexelBlendsUnderWhite) {
+// The picture double takes the texel under each pixel's centre (texels 1 and 2 of four, for the
+// middle half of the texture over pixels 2 and 3) and blends a half see-through one even under
+// white.
+TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
-    const unsigned char texels[16] = {200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
-    const float st[8] = {0, 0, 0, 1, .5f, 1, .5f, 0}, xy[8] = {0, 0, 0, 1, 2, 1, 2, 0};
+    const unsigned char texels[16] = {1, 1, 1, 255, 200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 1, 4, 1, 4, 0};
     gl.bindTexture(gl.genTexture());
     gl.defineTexture(4, 1, texels);
     gl.color(255, 255, 255);
     gl.quad(st, xy);
-    EXPECT_EQ((std::array{gl.picture[0], gl.picture[1], gl.picture[2]}),
-              (std::array<unsigned char, 3>{100, 50, 128}));
+    EXPECT_EQ(Bytes(gl.picture.begin() + 6, gl.picture.begin() + 12),
+              (Bytes{100, 50, 128, 9, 9, 9}));
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
