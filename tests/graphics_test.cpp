@@ -25,8 +25,8 @@ TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
 }
 
 // The picture double takes the texel under each pixel's centre (texels 1 and 2 of four, for the
-// middle half of the texture over pixels 2 and 3) and blends a half see-through one even under
-// white.
+// middle half of the texture over pixels 2 and 3 of row 0) and blends a half see-through one even
+// under white.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
     const unsigned char texels[16] = {1, 1, 1, 255, 200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
@@ -37,6 +37,7 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     gl.quad(st, xy);
     EXPECT_EQ(Bytes(gl.picture.begin() + 6, gl.picture.begin() + 12),
               (Bytes{100, 50, 128, 9, 9, 9}));
+    EXPECT_EQ(gl.picture[(PictureGl::W + 2) * 3], 0); // the row above the quad is left alone
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
