@@ -144,7 +144,11 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
     EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
-    tileAt(31, 12).g = 1; // the baked cell no longer shows the tile
+    tileAt(31, 12).glyph = 'c'; // the baked cell no longer shows the tile
+    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    tileAt(31, 12).glyph = 'a';
+    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    tileAt(31, 12).g = 1;
     EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
