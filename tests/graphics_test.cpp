@@ -144,12 +144,14 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
     EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
-    tileAt(31, 12).glyph = 'c'; // the baked cell no longer shows the tile
-    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
-    tileAt(31, 12).glyph = 'a';
-    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
-    tileAt(31, 12).g = 1;
-    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    // Each of glyph, red, green and blue changed alone: the baked cell no longer shows the tile.
+    for (unsigned char *part :
+         {&tileAt(31, 12).glyph, &tileAt(31, 12).r, &tileAt(31, 12).g, &tileAt(31, 12).b}) {
+        *part ^= 1;
+        EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+        *part ^= 1;
+        EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    }
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));
