@@ -1,16 +1,25 @@
+// Each chaos effect, corruption, order and map generation against a replay of its draws, by hand,
+// on the same seeded world.
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "chaos/chaos.h"
 #include "chaos/corrupt.h"
+#include "chaos/order.h"
 #include "core/random.h"
+#include "creatures/combat.h"
 #include "creatures/creature.h"
 #include "creatures/move.h"
 #include "enemies/enemy.h"
+#include "graphics/map.h"
 #include "items/item.h"
 #include "platform/font.h"
 #include "support/fixture.h"
@@ -20,13 +29,15 @@ using namespace vell;
 
 namespace {
 
-// The player at (45, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; sturdy
+constexpr int GRID = SHEET_W * SHEET_H * 4;
+
+// The player at (px, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; sturdy
 // monsters beside it and in two corners, the first two on gold, and the spawner (on no tile).
-void setUp(unsigned seed, int magic) {
+void setUp(unsigned seed, int magic, int px = 45) {
     freshWorld(seed);
-    player.x = 45, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
+    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
     player.magic = magic, player.energy = 4321;
-    tileAt(45, 20).creature = &player;
+    tileAt(px, 20).creature = &player;
     for (auto [x, y] : {std::pair{46, 20}, {0, 0}, {89, 39}}) {
         Creature *m = creature_new();
         m->x = x, m->y = y, m->health = 1000000, m->level = 0, tileAt(x, y).creature = m;
@@ -36,8 +47,8 @@ void setUp(unsigned seed, int magic) {
     creature_new();
 }
 
-// Everything an effect may change: the player, every creature, the tiles and both working
-// sheets (the tiles but the player's own left out while a new map is being made), and the
+// Everything an effect may change: the player, every creature, the tiles (but the player's own left
+// out while a new map is being made), the tiles waiting to be drawn, both working sheets, and the
 // calling thread's next draw.
 std::string state(bool tiles = true) {
     Creature p = player;
@@ -50,13 +61,30 @@ std::string state(bool tiles = true) {
                                              : "-");
     for (int i = 0; tiles && i < MAP_W * MAP_H; ++i)
         s += std::string(reinterpret_cast<const char *>(&map[i]), 4) + (map[i].item ? "i" : "-");
+    for (auto &column : mapTex)
+        for (MapBlock &b : column)
+            s.append(reinterpret_cast<const char *>(b.changes), sizeof(int) * 2 * b.count);
     for (const TexBlock *t : {gameTex, fontTex})
-        s.append(reinterpret_cast<const char *>(t->pixels), SHEET_W * SHEET_H * 4);
+        s.append(reinterpret_cast<const char *>(t->pixels), GRID);
     return s + std::to_string(rnd());
 }
 
+// A strike on a tile on the map: a coin below 20 on the caster's own tile (3 hits), the hit of
+// defenseMin plus a draw below the bound (none drawn below 1), then five scrambles of the tile.
 void strike(int x, int y, int bound) {
-    chaos_damage(&player, x, y, bound);
+    if (x < 0 || y < 0 || x >= MAP_W || y >= MAP_H)
+        return;
+    Tile &t = tileAt(x, y);
+    if (Creature *c = t.creature; c && (c != &player || rnd() % 20 == 3))
+        creature_damage(c, c->defenseMin + (bound < 1 ? 0 : rnd() % bound), &player);
+    for (int i = 0; i < 5; ++i) {
+        unsigned char *colour[] = {&t.r, &t.g, &t.b, nullptr};
+        if (unsigned char *c = colour[rnd() % 61 / 20])
+            *c ^= rnd() % 256;
+        else
+            t.glyph = 32 + rnd() % 96;
+    }
+    addChange(x, y);
 }
 void pay(int magic, int delays) {
     player.magic = wrapSub(player.magic, magic);
@@ -68,7 +96,42 @@ void gain(int &stat, int n) {
     stat += n < 1 ? 0 : rnd() % n;
 }
 
-// Each effect against a replay of its draws, by hand, on the same seeded world. L is 3.
+// The circle as it should be scrambled: rows from the lowest, columns from the left, only tiles on
+// the map, none whose intensity comes out 0.
+void circle(int radius) {
+    for (int y = std::max(player.y - radius, 0); y <= std::min(player.y + radius, MAP_H - 1); ++y)
+        for (int x = std::max(player.x - radius, 0); x <= std::min(player.x + radius, MAP_W - 1);
+             ++x) {
+            int d2 = (x - player.x) * (x - player.x) + (y - player.y) * (y - player.y);
+            int r2 = radius * radius;
+            int k = d2 < r2 ? corruptIntensity(1.0f - static_cast<float>(d2 / (r2 * 1.0))) : 0;
+            if (k <= 0)
+                continue;
+            Tile &t = tileAt(x, y);
+            for (unsigned char *colour : {&t.r, &t.g, &t.b})
+                *colour ^= rnd() % corruptBound(k);
+            if (rnd() % k > 115)
+                t.glyph = 32 + rnd() % 96;
+            addChange(x, y);
+        }
+}
+
+// Copies n pixels, row drawn first, then a column.
+void copyPixels(unsigned char *to, const unsigned char *from, int n) {
+    for (int i = 0; i < n; ++i) {
+        const int row = rnd() % 192, p = (row * 128 + rnd() % 128) * 4;
+        std::memcpy(to + p, from + p, 4);
+    }
+}
+
+// Copies one cell of 8 pixels by 12 rows, column drawn first, then a row.
+void copyCell(unsigned char *to, const unsigned char *from) {
+    const int cx = rnd() % 16, cy = rnd() % 16;
+    for (int row = cy * 12; row < cy * 12 + 12; ++row)
+        std::memcpy(to + (row * 128 + cx * 8) * 4, from + (row * 128 + cx * 8) * 4, 8 * 4);
+}
+
+// L is 3.
 const struct {
     const char *name;
     int (*cast)(Creature *);
@@ -81,11 +144,23 @@ const struct {
          for (int x = 46; x < 56; ++x)
              strike(x, 20, 6);
      }},
+    {"bolt on the caster", [](Creature *c) { return chaos_bolt(c, 0, 0); }, 1000,
+     [] {
+         corrupt(rnd() % 500), pay(1000, 5);
+         for (int i = 0; i < 10; ++i)
+             strike(45, 20, 6);
+     }},
     {"blast", [](Creature *c) { return chaos_blast(c, 1, 0); }, 500,
      [] { // the centre (a monster), then its sides below, above, west (the caster's tile), east
          corrupt(rnd() % 400), pay(500, 4), strike(46, 20, 7);
-         for (const auto &s : {std::array{46, 19}, {46, 21}, {45, 20}, {47, 20}})
-             strike(s[0], s[1], 5);
+         for (const auto &s : {std::pair{46, 19}, {46, 21}, {45, 20}, {47, 20}})
+             strike(s.first, s.second, 5);
+     }},
+    {"blast at the top edge", [](Creature *c) { return chaos_blast(c, -39, -20); }, 500,
+     [] { // the side (6, -1) would index (5, 39) unchecked
+         corrupt(rnd() % 400), pay(500, 4), strike(6, 0, 7);
+         for (const auto &s : {std::pair{6, 1}, {5, 0}, {7, 0}})
+             strike(s.first, s.second, 5);
      }},
     {"flee", chaos_flee, 10000, [] { pay(10000, 20), corrupt(rnd() % 5000); }},
     {"drain", chaos_drain, INT_MIN,
@@ -149,7 +224,6 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
             const bool flee = e.cast == chaos_flee;
             if (e.need != INT_MIN) {
                 setUp(seed, e.need - 1);
-                srnd(seed);
                 const std::string before = state();
                 srnd(seed);
                 EXPECT_EQ(e.cast(&player), 0);
@@ -163,10 +237,7 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
             {
                 WorldGuard g; // as the window thread holds it inside a command
                 EXPECT_EQ(e.cast(&player), 1);
-                const std::string got = state(!flee);
-                EXPECT_TRUE(got == want)
-                    << std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin()
-                    << " of " << got.size() << " " << want.size();
+                EXPECT_TRUE(state(!flee) == want);
             }
             if (flee) { // the new map keeps the player alone but for the spawner
                 ASSERT_EQ(waitMapInit(20000), 1);
@@ -175,44 +246,119 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
         }
 }
 
-// Each strike tosses a coin below 20 (3: the caster is hit) and scrambles the tile five times. At
-// level 0 the bound is 0: no random part is drawn and the hit is exactly defenseMin, so the caster
-// loses nothing and only its defence roll is drawn.
-TEST(ChaosBolt, DirectionZeroStrikesTheCastersTileTenTimes) {
-    setUp(12, 1000);
-    player.level = 0;
-    corrupt(rnd() % 500);
-    Tile expected = tileAt(45, 20);
-    int hits = 0;
-    for (int strike = 0; strike < 10; ++strike) {
-        if (rnd() % 20 == 3)
-            ++hits, rnd();
-        for (int i = 0; i < 5; ++i) {
-            unsigned char *colour[] = {&expected.r, &expected.g, &expected.b, nullptr};
-            if (unsigned char *c = colour[rnd() % 61 / 20])
-                *c ^= rnd() % 256;
-            else
-                expected.glyph = 32 + rnd() % 96;
-        }
+TEST(CorruptTile, WorkedIntensitiesAndBounds) {
+    const float strength[] = {1.0f, 0.9f, 0.75f, 0.5f, 0.3f};
+    const int intensity[] = {127, 83, 40, 7, 1}, bound[] = {152, 99, 47, 8, 1};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(corruptIntensity(strength[i]), intensity[i]) << strength[i];
+        EXPECT_EQ(corruptBound(intensity[i]), bound[i]) << strength[i];
     }
-    ASSERT_GT(hits, 0);
-    const int next = rnd();
-    setUp(12, 1000);
-    player.level = 0;
-    EXPECT_EQ(chaos_bolt(&player, 0, 0), 1);
-    EXPECT_EQ(std::memcmp(&tileAt(45, 20), &expected, 4), 0);
-    EXPECT_TRUE(rnd() == next && player.health == 100);
 }
 
-// A side off the map must not land where its raw index would: (6, -1) indexes (5, 39).
-TEST(ChaosBlast, SidesOffTheMapStrikeNothing) {
-    setUp(21, 500);
-    tileAt(player.x, player.y).creature = nullptr;
-    player.x = 5, player.y = 0;
-    Creature *wrapped = creature_new();
-    wrapped->x = 5, wrapped->y = 39, wrapped->health = 0, tileAt(5, 39).creature = wrapped;
-    chaos_blast(&player, 1, 0);
-    EXPECT_EQ(tileAt(5, 39).creature, wrapped);
-    player.x = 89, player.y = 39, player.magic = 500;
-    EXPECT_EQ(chaos_blast(&player, 1, 1), 1); // every target past the end of the map
+// Each amount against a replay of its draws: the circle, game-sheet bits, text-sheet bits, tile
+// colour bits, tile colour-or-glyph bits, elementals, superior ones. Radius 3 has 25 tiles inside,
+// but its four corners (d2 = 8) get intensity 0 and stay unreported.
+TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
+    const std::array<int, 3> cases[] = {// amount, player's column, radius
+                                        {-100000, 45, 0}, {0, 45, 0},      {1, 45, 1},
+                                        {9, 0, 3},        {10, 15, 3},     {100, 0, 10},
+                                        {1000, 0, 31},    {10000, 0, 100}, {100000, 45, 316}};
+    for (const auto &[amount, px, radius] : cases) {
+        SCOPED_TRACE(amount);
+        const int n = std::max(amount, 0);
+        setUp(1000u + n, 0, px);
+        corrupt(amount);
+        const std::string got = state();
+        setUp(1000u + n, 0, px);
+        circle(radius);
+        for (int i = 0; i < n + n / 10; ++i) {
+            TexBlock *sheet = i < n ? gameTex : fontTex;
+            int row = rnd() % 192, col = rnd() % 128, byte = rnd() % 4;
+            sheet->pixels[(row * 128 + col) * 4 + byte] ^= 1 << rnd() % 8;
+        }
+        for (int i = 0; i < n / 100 + n / 1000; ++i) {
+            int x = rnd() % 90, y = rnd() % 40, which = rnd() % (i < n / 100 ? 3 : 4);
+            Tile &t = tileAt(x, y);
+            (which == 0 ? t.r : which == 1 ? t.g : which == 2 ? t.b : t.glyph) ^= 1 << rnd() % 8;
+            addChange(x, y);
+        }
+        for (int i = 0; i < n / 10000; ++i)
+            addChaosElemental();
+        for (int i = 0; i < n / 100000; ++i)
+            addSuperiorChaosElemental();
+        EXPECT_TRUE(state() == got);
+    }
+}
+
+// Game pixels from the text sheet, text pixels from the pure one, then per thousand a game cell
+// and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
+// are damaged in every pixel, so each copy shows.
+TEST(Order, EveryAmountAsReplayedFromTheDraws) {
+    setUp(7, 0);
+    TexBlock *pure = std::exchange(pureTex, nullptr);
+    gameTex->flags = 0;
+    uncorrupt(20001); // with no pristine sheet nothing is restored and nothing drawn
+    pureTex = pure;
+    EXPECT_FALSE(texBlock_changed(gameTex));
+    for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001}) {
+        SCOPED_TRACE(amount);
+        std::string want;
+        for (int pass = 0; pass < 2; ++pass) {
+            setUp(7, 0);
+            for (int i = 0; i < GRID; ++i)
+                fontTex->pixels[i] ^= 0x5A, gameTex->pixels[i] ^= 0xC3;
+            unsigned char *game = gameTex->pixels, *font = fontTex->pixels;
+            if (pass == 1) {
+                uncorrupt(amount);
+                EXPECT_TRUE(state() == want);
+                break;
+            }
+            copyPixels(game, font, std::max(amount, 0));
+            copyPixels(font, pureTex->pixels, std::max(amount, 0) / 100);
+            for (int i = 0; i < amount / 1000; ++i)
+                copyCell(game, font), copyCell(font, pureTex->pixels);
+            if (amount > 10000)
+                std::memcpy(game, font, GRID);
+            if (amount > 20000)
+                std::memcpy(font, pureTex->pixels, GRID);
+            want = state();
+        }
+    }
+}
+
+// Per tile: red, green, blue, the glyph (1 in 5 "`" or "'", else "." or ","), then a fresh item;
+// then up to three paths, each drawn while a draw below 4, 3, 2 is not 0. A path runs from column
+// 0 on a single-precision row truncated at every column; each strip widens each end by a draw
+// below 12 divided by 10, is clipped to the map, and one draw lifts red and green together.
+TEST(MapInit, EveryTileAndPathAsReplayedFromTheDraws) {
+    for (unsigned seed : {7u, 8u, 9u, 21u}) {
+        freshWorld(seed);
+        std::vector<Tile> want(MAP_W * MAP_H);
+        for (Tile &t : want) {
+            t.r = rnd() % 50, t.g = 100 + rnd() % 155, t.b = rnd() % 50;
+            t.glyph = rnd() % 5 == 2 ? (rnd() % 2 == 1 ? '`' : '\'') : (rnd() % 2 == 1 ? '.' : ',');
+            delete item_rand(1, 180, 1, 2);
+        }
+        for (int n = 4; rnd() % n != 0; --n) {
+            const int a = rnd() % MAP_H, b = rnd() % MAP_H;
+            float rowF = static_cast<float>(a);
+            for (int x = 0, row = a; x < MAP_W;
+                 ++x, row = static_cast<int>(rowF += (a - b) / -90.0f)) {
+                const int top = std::max(row - 1 - static_cast<int>(rnd() % 12) / 10, 0);
+                const int end = std::min(row + 1 + static_cast<int>(rnd() % 12) / 10, MAP_H);
+                for (int y = top; y < end; ++y) {
+                    Tile &t = want[&tileAt(x, y) - map];
+                    const int lift = rnd() % 100;
+                    t.r = lift + rnd() % 50 + 100, t.g = lift + rnd() % 25 + 50, t.b = 0,
+                    t.glyph = 43;
+                }
+            }
+        }
+        const int next = rnd();
+        srnd(seed);
+        mapInit();
+        for (int i = 0; i < MAP_W * MAP_H; ++i)
+            ASSERT_EQ(std::memcmp(&map[i], &want[i], 4), 0) << "tile " << i << " seed " << seed;
+        EXPECT_EQ(rnd(), next);
+    }
 }

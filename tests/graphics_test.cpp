@@ -1,15 +1,9 @@
-// Images, glyph drawing, the glyph sheet file (bitmaps built here, and data/font.bmp) and
-// the map display blocks.
+// Images, glyph drawing and the map display blocks.
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "graphics/glseam.h"
@@ -22,63 +16,28 @@ namespace vell {
 
 using Bytes = std::vector<unsigned char>;
 
-std::array<int, 4> pixel(const TexBlock *t, int x, int y) {
-    const unsigned char *p = t->pixels + (y * t->tw + x) * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
-
-// File row y, column x holds blue x, green y, red (7x + y) % 251, except that column 3 of
-// every glyph cell is magenta; `gap` bytes of 0x11 sit before the pixels. Absurd sizes get
-// their headers only.
-Bytes makeBmp(int w, int h, int gap = 0) {
-    Bytes b(54, 0);
-    auto put32 = [&b](int at, long v) {
-        for (int i = 0; i < 4; ++i)
-            b[at + i] = static_cast<unsigned char>(v >> 8 * i);
-    };
-    b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = 24;
-    put32(2, w <= 1000 && h <= 1000 ? 54 + gap + 3 * w * h : 0), put32(10, 54 + gap);
-    put32(14, 40), put32(18, w), put32(22, h);
-    b.resize(54 + gap, 0x11);
-    for (int y = 0; y < h && h <= 1000; ++y)
-        for (int x = 0; x < w && w <= 1000; ++x)
-            for (int v :
-                 {x % 8 == 3 ? 255 : x, x % 8 == 3 ? 0 : y, x % 8 == 3 ? 255 : (7 * x + y) % 251})
-                b.push_back(static_cast<unsigned char>(v));
-    return b;
-}
-
-// Loads the bytes through a memory stream.
-TexBlock *load(Bytes b) {
-    std::FILE *f = fmemopen(b.data(), b.size(), "rb");
-    TexBlock *t = loadTexture(f);
-    std::fclose(f);
-    return t;
-}
-
-TEST(P2, SmallestPowerOfTwoNotBelowAndMinusOneBeyondTwoToThe30) {
-    const int n[] = {-7, 0, 1, 2, 3, 120, 128, 129, 192, 720, 1 << 30, (1 << 30) + 1, 0x7fffffff};
-    const int want[] = {1, 1, 1, 2, 4, 128, 128, 256, 256, 1024, 1 << 30, -1, -1};
-    for (int i = 0; i < 13; ++i)
-        EXPECT_EQ(p2(n[i]), want[i]) << n[i];
-}
-
 // A wrapped size would allocate a small buffer that drawing then overruns.
-TEST(TexBlockNew, NullBelowOneOrOnOverflowElseOpaqueBlackAndUploadedOnceUnchanged) {
+TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
     const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
     const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
-    TexBlock *t = texBlock_new(720, 12);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ((std::array{t->tw, t->th, t->width, t->height, t->flags}),
-              (std::array{1024, 16, 720, 12, 1}));
-    for (int i = 0; i < 1024 * 16; ++i)
-        ASSERT_EQ(pixel(t, i % 1024, i / 1024), (std::array{0, 0, 0, 255})) << i;
-    drawTexBlock(t, 0, 528);
-    drawTexBlock(t, 0, 528);
-    EXPECT_EQ(recordingGl().uploads(t->texture), 1);
-    texBlock_free(t);
+}
+
+// The picture double takes the texel under each pixel's centre (texels 1 and 2 of four, for the
+// middle half of the texture over pixels 2 and 3 of row 0) and blends a half see-through one even
+// under white.
+TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
+    PictureGl gl;
+    const unsigned char texels[16] = {1, 1, 1, 255, 200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 1, 4, 1, 4, 0};
+    gl.bindTexture(gl.genTexture());
+    gl.defineTexture(4, 1, texels);
+    gl.color(255, 255, 255);
+    gl.quad(st, xy);
+    EXPECT_EQ(Bytes(gl.picture.begin() + 6, gl.picture.begin() + 12),
+              (Bytes{100, 50, 128, 9, 9, 9}));
+    EXPECT_EQ(gl.picture[(PictureGl::W + 2) * 3], 0); // the row above the quad is left alone
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
@@ -127,58 +86,11 @@ TEST(DrawCharToImage, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
     texBlock_free(dst);
 }
 
-TEST(LoadTexture, RowsBottomUpAfterAnyGapOnlyExactMagentaClearAndMissingBytesRead255) {
-    Bytes gap = makeBmp(128, 192, 10), keyed = makeBmp(128, 192), cut = keyed;
-    keyed[65] = 254;      // pixel (3, 0): blue 255, green 0, red 254, one off magenta
-    cut.resize(54 + 100); // 33 whole pixels and the blue of the 34th
-    const std::pair<Bytes, std::vector<std::array<int, 6>>> cases[] = {
-        // x, y and the red, green, blue, alpha expected there
-        {gap, {{5, 3, 38, 3, 5, 255}, {127, 191, 76, 191, 127, 255}, {127, 255, 0, 0, 0, 255}}},
-        {keyed, {{3, 0, 254, 0, 255, 255}, {11, 0, 0, 0, 0, 0}}},
-        {cut, {{32, 0, 224, 0, 32, 255}, {33, 0, 255, 255, 33, 255}, {0, 1, 255, 255, 255, 255}}}};
-    for (const auto &[file, probes] : cases) {
-        TexBlock *t = load(file);
-        ASSERT_NE(t, nullptr);
-        EXPECT_EQ(t->flags, 1); // uploaded once, yet still marked for its first draw
-        for (const auto &p : probes)
-            EXPECT_EQ(pixel(t, p[0], p[1]), (std::array{p[2], p[3], p[4], p[5]}))
-                << p[0] << "," << p[1];
-        texBlock_free(t);
-    }
-}
-
-// Every glyph draw addresses the full 128 x 192 grid, so a smaller sheet would be read
-// out of bounds; a garbage header must not make the loader allocate gigabytes (64 MiB at most).
-TEST(LoadTexture, SheetsBelowTheGlyphGridTopDownOrAbsurdlyLargeFail) {
-    const int w[] = {128, 200, 4096, 127, 128, 0, 1, 128, 100000, 0x7fffffff, 128, 8192, 4097};
-    const int h[] = {192, 300, 4096, 192, 191, 192, 1, -192, 100000, 192, 0x7fffffff, 8192, 4096};
-    for (int i = 0; i < 13; ++i) {
-        TexBlock *t = load(makeBmp(w[i], h[i]));
-        EXPECT_EQ(t != nullptr, i < 3) << w[i] << " x " << h[i];
-        texBlock_free(t);
-    }
-}
-
-// Text draws codes 32 to 126 as their characters, and cells are cleared with 219 in black.
-TEST(FontFile, HeaderOfA128By192Uncompressed24BitBitmapAndTheGlyphsTheGameNeeds) {
-    std::ifstream file(VELL_SOURCE_DIR "/data/font.bmp", std::ios::binary);
-    const Bytes b{std::istreambuf_iterator<char>(file), {}}, want = makeBmp(128, 192);
-    ASSERT_EQ(b.size(), want.size());
-    EXPECT_EQ(Bytes(b.begin(), b.begin() + 34), Bytes(want.begin(), want.begin() + 34));
-    std::array<int, 256> opaque{};
-    for (int i = 0; i < 128 * 192; ++i) // blue, green, red: magenta is the transparent key
-        opaque[(15 - i / 128 / 12) * 16 + i % 128 / 8] +=
-            Bytes(b.begin() + 54 + 3 * i, b.begin() + 57 + 3 * i) != Bytes{255, 0, 255};
-    EXPECT_EQ((std::array{opaque[219], opaque[' ']}), (std::array{96, 0}));
-    for (int c = 33; c < 127; ++c)
-        EXPECT_GT(opaque[c], 0) << "glyph " << c;
-}
-
 // Whether the cell at pixel (px, py) of the image shows glyph c tinted (r, g, b) over a
 // cleared cell, exactly as drawing into an image leaves it (' ' shows a black cell).
 bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
            unsigned char g = 255, unsigned char b = 255) {
-    std::vector<unsigned char> cell(8 * 12 * 4);
+    Bytes cell(8 * 12 * 4);
     TexBlock ref{8, 12, 8, 12, 0, cell.data(), 0};
     drawCharToImage(219, 0, 0, 0, 0, 0, &ref, gameTex);
     drawCharToImage(c, r, g, b, 0, 0, &ref, gameTex);
@@ -188,47 +100,10 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
     return true;
 }
 
-// Off-map coordinates would index past the blocks; reporting or drawing them does nothing.
-TEST(MapChanges, OneEntryPerTileEachInItsBlockAndNothingOffTheMap) {
-    freshWorld();
-    drawMap(); // uploads every block and clears its changed flag
-    const int on[][2] = {{3, 4}, {14, 9}, {15, 9}, {89, 39}, {3, 4}};
-    const int off[][2] = {{90, 0}, {-1, 5}, {0, 40}, {3, -1}};
-    for (const auto &p : on)
-        addChange(p[0], p[1]);
-    for (const auto &p : off)
-        tileChanged(p[0], p[1]), drawTileToTex(&tileAt(0, 0), p[0], p[1]);
-    std::string counts; // per block, its pending tiles, or 'x' for a changed image
-    for (auto &column : mapTex)
-        for (MapBlock &block : column)
-            counts += texBlock_changed(block.image) ? 'x' : static_cast<char>('0' + block.count);
-    EXPECT_EQ(counts, "200010000000000000000001");
-    tileAt(89, 39) = {'@', 255, 255, 255, nullptr, nullptr};
-    drawTileToTex(&tileAt(89, 39), 89, 39);
-    tileAt(89, 39) = {'#', 0, 255, 0, nullptr, nullptr}; // over the '@', which is cleared first
-    mapBlock_collapse(&mapTex[5][3]);
-    EXPECT_EQ(mapTex[5][3].count, 0);
-    EXPECT_TRUE(shows(mapTex[5][3].image, 112, 108, '#', 0, 255, 0));
-}
-
-TEST(MapChanges, TwentiethDistinctTileBakesTheNineteenAndStaysPending) {
-    freshWorld();
-    MapBlock &block = mapTex[1][2]; // columns 15..29, rows 20..29
-    for (int k = 0; k < 20; ++k) {
-        EXPECT_TRUE(shows(block.image, 0, 0, ' ')) << k; // nothing baked before the 20th
-        const int x = 15 + k % 15, y = 20 + k / 15;
-        tileAt(x, y) = {static_cast<unsigned char>('A' + k), 255, 255, 255, nullptr, nullptr};
-        addChange(x, y);
-    }
-    EXPECT_EQ((std::array{block.count, block.changes[0][0], block.changes[0][1]}),
-              (std::array{1, 19, 21}));
-    for (int k = 0; k < 20; ++k)
-        EXPECT_TRUE(shows(block.image, 8 * (k % 15), 12 * (k / 15), k < 19 ? 'A' + k : ' ')) << k;
-}
-
-// Tile (20, 5) waits in block (1, 0); block (2, 1) holds a pending tile and one that map
-// generation drew straight into its image.
-TEST(MapDisplay, ChangesShowNextFrameDirectlyOrInTheOneUploadOfTheirBlock) {
+// A pending tile shows next frame as quads over its block; a block drawn into is baked before its
+// one upload; the 20th distinct pending tile of a block bakes the 19 before it; off-map tiles
+// would index past the blocks and are dropped.
+TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     freshWorld();
     drawMap();
     recordingGl().clear();
@@ -239,40 +114,57 @@ TEST(MapDisplay, ChangesShowNextFrameDirectlyOrInTheOneUploadOfTheirBlock) {
     tileAt(20, 5) = {'.', 0, 128, 0, &orc, &gold}; // the creature shows over the item
     tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
     tileAt(33, 14) = {'b', 0, 0, 255, nullptr, nullptr};
-    addChange(20, 5);
-    addChange(31, 12);
+    for (auto [x, y] : {std::pair{20, 5}, {31, 12}, {20, 5}})
+        addChange(x, y);
+    for (auto [x, y] : {std::pair{90, 0}, {-1, 5}, {0, 40}, {3, -1}})
+        addChange(x, y), drawTileToTex(&tileAt(0, 0), x, y);
     drawTileToTex(&tileAt(33, 14), 33, 14);
     drawMap();
     const RecordingGl &rec = recordingGl();
     ASSERT_EQ(rec.quads.size(), 26u);
     // Block (1, 0) is drawn fifth, then over it a black solid block and the tile's glyph.
-    const RecordingGl::Quad &clear = rec.quads[5], &glyph = rec.quads[6];
-    EXPECT_EQ((std::array{rec.quads[4].texture, clear.texture, glyph.texture}),
+    const RecordingGl::Quad &block = rec.quads[4], &clear = rec.quads[5], &glyph = rec.quads[6];
+    EXPECT_EQ((std::array{block.texture, clear.texture, glyph.texture}),
               (std::array{mapTex[1][0].image->texture, gameTex->texture, gameTex->texture}));
-    EXPECT_EQ((std::array{rec.quads[4].r, rec.quads[4].g, rec.quads[4].b, clear.r, clear.g, clear.b,
-                          glyph.r, glyph.g, glyph.b}),
+    EXPECT_EQ((std::array{block.r, block.g, block.b, clear.r, clear.g, clear.b, glyph.r, glyph.g,
+                          glyph.b}),
               (std::array<unsigned char, 9>{255, 255, 255, 0, 0, 0, 10, 20, 30}));
+    // Only the logical 120 x 120 of the block's 128 x 128 texture, row 0 at the bottom.
+    EXPECT_EQ(std::vector<float>(block.st, block.st + 8),
+              (std::vector<float>{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
+    EXPECT_EQ(std::vector<float>(block.xy, block.xy + 8),
+              (std::vector<float>{120, 24, 120, 144, 240, 144, 240, 24}));
     EXPECT_EQ(std::vector<float>(glyph.xy, glyph.xy + 8),
               (std::vector<float>{160, 84, 160, 96, 168, 96, 168, 84}));
-    // Only the logical 120 x 120 of the block's 128 x 128 texture, row 0 at the bottom; 'Z'
-    // sits in sheet column 10, row 5 from the top.
-    EXPECT_EQ(std::vector<float>(rec.quads[4].st, rec.quads[4].st + 8),
-              (std::vector<float>{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
-    EXPECT_EQ(std::vector<float>(rec.quads[4].xy, rec.quads[4].xy + 8),
-              (std::vector<float>{120, 24, 120, 144, 240, 144, 240, 24}));
-    EXPECT_EQ(
-        std::vector<float>(glyph.st, glyph.st + 8),
-        (std::vector<float>{.625f, .46875f, .625f, .515625f, .6875f, .515625f, .6875f, .46875f}));
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
-    drawMap(); // block (2, 1) was collapsed before its upload, so nothing is left to upload
-    EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture)}),
-              (std::array{2, 1})); // the glyph sheet's, for the direct tiles, and the block's
+    drawMap(); // block (2, 1) was baked before its upload, so nothing is left to upload
+    EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture),
+                          mapTex[2][1].count, mapTex[0][0].count}),
+              (std::array{2, 1, 0, 0})); // the glyph sheet's, for the direct tiles, and the block's
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
+    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    // Each of glyph, red, green and blue changed alone: the baked cell no longer shows the tile.
+    for (unsigned char *part :
+         {&tileAt(31, 12).glyph, &tileAt(31, 12).r, &tileAt(31, 12).g, &tileAt(31, 12).b}) {
+        *part ^= 1;
+        EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+        *part ^= 1;
+        EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    }
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));
     tileAt(20, 5).item = nullptr;
+    MapBlock &b = mapTex[1][2]; // columns 15..29, rows 20..29
+    for (int k = 0; k < 20; ++k) {
+        tileAt(15 + k % 15, 20 + k / 15) = {
+            static_cast<unsigned char>('A' + k), 255, 255, 255, nullptr, nullptr};
+        addChange(15 + k % 15, 20 + k / 15);
+    }
+    EXPECT_EQ((std::array{b.count, b.changes[0][0], b.changes[0][1]}), (std::array{1, 19, 21}));
+    for (int k = 0; k < 20; ++k)
+        EXPECT_TRUE(shows(b.image, 8 * (k % 15), 12 * (k / 15), k < 19 ? 'A' + k : ' ')) << k;
 }
 
 } // namespace vell

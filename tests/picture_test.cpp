@@ -66,11 +66,8 @@ TEST(Picture, ShowingOnlyChangedFramesShowsWhatDrawingEveryFrameShows) {
                       50,  100000,   100000,     50,          0,       3,       2};
     tileAt(45, 20).creature = &player;
     Creature *teller = creature_new();
-    teller->act = storyteller;
-    teller->speed = 40;
-    teller->moveDelay = 1000;
-    teller->name = "Teller";
-    teller->health = 100000;
+    teller->act = storyteller, teller->speed = 40, teller->moveDelay = 1000;
+    teller->name = "Teller", teller->health = 100000;
     tileAt(teller->x = 47, teller->y = 22).creature = teller;
 
     PictureGl everyFrame, onlyChanges;
