@@ -19,12 +19,23 @@
 using namespace vell;
 
 static std::atomic<int> monsterTurns{0};
+static std::atomic<bool> stepping{false}, keyTyped{false};
 
 // Counts its turns; attacks the player from anywhere once it hits hard.
 static int monsterAct(Creature *c) {
     monsterTurns.fetch_add(1);
     if (c->damageMin > 1)
         creature_attack(c, &player);
+    c->energy = c->moveDelay;
+    return 1;
+}
+
+// A monster step that keeps the world lock until the test has typed its key.
+static int slowStep(Creature *c) {
+    stepping = true;
+    for (int ms = 0; ms < 2000 && !keyTyped.exchange(false); ++ms)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    stepping = false;
     c->energy = c->moveDelay;
     return 1;
 }
@@ -72,15 +83,17 @@ class Game : public ::testing::Test {
     static bool shown(const std::string &text) {
         return (shownLine(0) + shownLine(1) + shownLine(2)).find(text) != std::string::npos;
     }
+    static Creature *monster(ActFn act) {
+        WorldGuard g; // the paused logic thread gave the lock up
+        Creature *m = creature_new();
+        m->act = act, m->speed = 1000, m->name = "Enemy", m->health = 100000;
+        return m;
+    }
     std::thread logic;
 };
 
 TEST_F(Game, TurnsPassThroughPromptsMoreAndTheRouterUntilAMonsterKills) {
-    Creature *m = creature_new();
-    m->act = monsterAct;
-    m->speed = 1000;
-    m->name = "Enemy";
-    m->health = 100000;
+    Creature *m = monster(monsterAct);
     tileAt(m->x = 33, m->y = 20).creature = m;
     EXPECT_EQ(monsterTurns.load(), 0); // the player comes first
     ASSERT_TRUE(play("6"));
@@ -131,4 +144,19 @@ TEST_F(Game, DeathByThePlayersOwnShotEndsTheGameAtOnce) {
     keys("f\r"); // at the player's own cell
     EXPECT_TRUE(shown("You die") && closing.load() == 1);
     EXPECT_TRUE(holdCount() == 1 && logicThreadRunning.load()); // the death's own hold
+}
+
+// A key typed in mode 0, while a slow monster step holds the world lock, is
+// lost: it must not step the player east on the next turn.
+TEST_F(Game, KeysTypedWhileAMonsterStepsAreDropped) {
+    monster(slowStep);
+    for (int i = 0; i < 5; ++i) {
+        input('5'); // the player waits; the monster's slow step follows
+        ASSERT_TRUE(waitUntil([] { return stepping.load(); }));
+        input('6');
+        keyTyped = true;
+        ASSERT_TRUE(waitUntil([] { return held(1); }));
+    }
+    WorldGuard g;
+    EXPECT_EQ(player.x, 30);
 }
