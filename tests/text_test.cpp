@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
 #include <string>
 #include <vector>
 
@@ -52,23 +51,4 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
     addText("___ ,,, ggg");
     clearText(); // every cell blanked whole, the glyphs' lowest rows too
     EXPECT_EQ(shown(), "||");
-}
-
-TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLine0) {
-    freshWorld();
-    player.speed = 1000;
-    player.act = +[](Creature *) {
-        addText(("one\ntwo\n" + S(80, 'x') + "Z").c_str()); // Z waits for a key
-        end_game();
-        return 0;
-    };
-    auto logic = std::async(std::launch::async, startGameLoop);
-    while (holdCount() == 0 &&
-           logic.wait_for(std::chrono::milliseconds(1)) == std::future_status::timeout)
-        ; // until "More..." holds the logic thread, or the thread has ended
-    EXPECT_EQ(shownLine(2), S(80, 'x') + "   More...");
-    EXPECT_EQ(inputType.load(), 2); // any key goes on
-    EXPECT_EQ(releaseLogic(), 1);
-    logic.wait();
-    EXPECT_EQ(shown(), "Z||");
 }
