@@ -138,14 +138,6 @@ TEST_F(Game, TurnsPassThroughPromptsMoreAndTheRouterUntilAMonsterKills) {
     EXPECT_TRUE(waitUntil([] { return logicThreadRunning.load() == 0; }) && closing.load() == 1);
 }
 
-TEST_F(Game, DeathByThePlayersOwnShotEndsTheGameAtOnce) {
-    player.health = 1;
-    player.damageMin = 50;
-    keys("f\r"); // at the player's own cell
-    EXPECT_TRUE(shown("You die") && closing.load() == 1);
-    EXPECT_TRUE(holdCount() == 1 && logicThreadRunning.load()); // the death's own hold
-}
-
 // A key typed in mode 0, while a slow monster step holds the world lock, is
 // lost: it must not step the player east on the next turn.
 TEST_F(Game, KeysTypedWhileAMonsterStepsAreDropped) {
