@@ -51,7 +51,7 @@ cp "$FONT" "$RUN/"
 start alpha beta; window alpha beta
 read -r w h < <(xtry timeout 10 xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
 [ "$w x $h" = "720 x 540" ] || fail "client area $w x $h"
-shows 0 528 "Gold:" && at 30 20 || fail "first frame"
+until_ eval 'shows 0 528 "Gold:" && at 30 20' || fail "first frame"
 # A key typed while the monsters move is dropped: each waits for the one before to show.
 for step in "6 31 20" "Right 32 20" "KP_8 32 21" "Up 32 22"; do
     set -- $step; press "$1"; until_ at "$2" "$3" || fail "$1 did not step to ($2, $3)"
