@@ -66,7 +66,8 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
                                 player.defenseMin, player.defenseSpread}),
               drawn);
     EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player);
-    EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1);
+    EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1 &&
+                player.glyph == 1 && player.r == 255 && player.g == 255 && player.b == 255);
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
     logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
