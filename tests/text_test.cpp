@@ -48,7 +48,13 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         EXPECT_EQ(shown(), c.lines);
         EXPECT_EQ(holdCount(), c.holds);
     }
+    TexBlock *const display1 = textLine[1];
     addText("___ ,,, ggg");
     clearText(); // every cell blanked whole, the glyphs' lowest rows too
+    EXPECT_EQ(shown(), "||");
+    textLine[1] = nullptr; // a line image not made (yet): the others are still cleared
+    addText("x");
+    clearText();
+    textLine[1] = display1;
     EXPECT_EQ(shown(), "||");
 }
