@@ -28,7 +28,6 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         int holds;
     } cases[] = {
         {{"You attack", "Enemy", "."}, "You attack Enemy.||", 0},
-        {{"a", "b"}, "a b||", 0},
         {{"Hello", "\n", "again"}, "Hello|again|", 0},         // no leading space at column 0
         {{S(82, 'x'), "arrows"}, S(82, 'x') + " arrows||", 0}, // ends in column 88
         {{S(83, 'x'), "arrows"}, S(83, 'x') + "|arrows|", 0},  // would end in 89

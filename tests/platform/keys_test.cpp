@@ -35,7 +35,6 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
         {{a, t("a"), k(SDLK_4, SDL_SCANCODE_4, KMOD_LSHIFT), t("$")}, "a$"},
         {{k(SDLK_a, SDL_SCANCODE_Q), t("a"), k(SDLK_q, SDL_SCANCODE_Q, KMOD_RALT), t("@")},
          "a@"}, // the layout decides; AltGr types
-        {{t("x"), k(SDLK_SPACE, SDL_SCANCODE_SPACE), t(" ")}, "x "}, // an input method
         {{ret, k(SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER), k(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE),
           k(SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE), k(SDLK_TAB, SDL_SCANCODE_TAB)},
          "\r\r\x1b\b\t"},
@@ -69,17 +68,12 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
          "9"},
         // Shortcuts and stray text: nothing, and the next press is its own.
         {{k(SDLK_1, SDL_SCANCODE_1, KMOD_LCTRL), t("1"), k(SDLK_f, SDL_SCANCODE_F, KMOD_LALT),
-          t("f"), k(SDLK_e, SDL_SCANCODE_E, KMOD_LGUI), t("e"), ret, t("\r"), q, t("q")},
+          t("f"), k(SDLK_e, SDL_SCANCODE_E, KMOD_LGUI), t("e"), k(SDLK_F1, SDL_SCANCODE_F1),
+          k(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT), ret, t("\r"), q, t("q")},
          "\rq"},
-        {{k(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), k(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT),
-          k(SDLK_4, SDL_SCANCODE_4, KMOD_LSHIFT), t("$")},
-         "\x1b$"},
         {{six, t("6"), k(SDLK_6, SDL_SCANCODE_6, KMOD_NONE, 1), t("6"),
           k(SDLK_RIGHT, SDL_SCANCODE_RIGHT, KMOD_NONE, 1)},
          "666"}, // auto-repeat counts
-        {{k(SDLK_F1, SDL_SCANCODE_F1), k(SDLK_HOME, SDL_SCANCODE_HOME),
-          k(SDLK_RETURN, SDL_SCANCODE_RETURN, 0, 0, SDL_KEYUP)},
-         ""},
         // Latin-1 becomes its byte; longer, unprintable or broken text is nothing.
         {{t("\xC3\xA9"), t("\xC2\xA3"), t("\xC3\xBF"), t("\xE2\x82\xAC"), t("ab"), t("\x7F"),
           t("\xA9"), t("\xC3")},
@@ -93,8 +87,6 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
                 out.push_back(static_cast<char>(*ch));
         EXPECT_EQ(out, c.delivered) << &c - cases;
     }
-    KeyState state;
-    EXPECT_EQ(translateKey(t("\xC3\xA9"), state), static_cast<signed char>(-23));
 }
 
 } // namespace
