@@ -173,8 +173,7 @@ static int monsterAct(Creature *c) {
 // A monster step that keeps the world lock until the test has typed its key.
 static int slowStep(Creature *c) {
     stepping = true;
-    for (int ms = 0; ms < 2000 && !keyTyped.exchange(false); ++ms)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    waitUntil([] { return keyTyped.exchange(false); }, 2000);
     stepping = false;
     c->energy = c->moveDelay;
     return 1;
@@ -232,12 +231,10 @@ TEST_F(Game, TurnsPassThroughPromptsUntilAMonsterKills) {
     EXPECT_EQ(monsterTurns.load(), 0); // the player comes first
     ASSERT_TRUE(play("6"));
     EXPECT_TRUE(monsterTurns.load() == 1 && player.x == 31); // equal speeds
-    keys("f66");
-    EXPECT_TRUE(held(3) && cursorX == 33); // the world waits for the shot
+    EXPECT_TRUE(play("f66", 3) && cursorX == 33);            // the world waits for the shot
     ASSERT_TRUE(play("\r"));
     EXPECT_TRUE(monsterTurns.load() == 4 && shown("You shoot Enemy.")); // two and a half steps
-    keys("q");
-    EXPECT_TRUE(held(4));
+    EXPECT_TRUE(play("q", 4));
     ASSERT_TRUE(play("z")); // cancelled: the next turn is the player's again
     EXPECT_EQ(monsterTurns.load(), 4);
     ASSERT_TRUE(play("q6"));
