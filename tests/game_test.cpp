@@ -449,10 +449,12 @@ TEST(FrameRender, MapThenStatusThenMessagesAndTheYellowXOnlyInModeThree) {
         EXPECT_TRUE(first(mapTex[0][0].image) < first(vell::stat) &&
                     first(vell::stat) < first(textLine[0]) && first(textLine[0]) < long(q.size()));
         // Lines 0, 1, 2 from the top of the window down, the status rows at its bottom.
-        for (const TexBlock *t : {textLine[0], textLine[1], textLine[2], vell::stat})
+        for (const TexBlock *t : {textLine[0], textLine[1], textLine[2], vell::stat}) {
             EXPECT_EQ(q[first(t)].xy[1],
                       t == vell::stat ? 0
                                       : 528 - 12 * (t == textLine[1]) - 24 * (t == textLine[2]));
+            EXPECT_EQ(q[first(t)].xy[4], 720); // the window's full width
+        }
         const auto &x = q.back(); // glyph 88 of the text sheet at (17 * 8, 39 * 12 + 24)
         EXPECT_EQ(x.texture == fontTex->texture && x.r == 255 && x.g == 255 && x.b == 0 &&
                       x.xy[0] == 136 && x.xy[1] == 492 && x.st[0] * fontTex->tw == 64 &&

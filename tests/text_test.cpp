@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "core/logic.h"
+#include "core/random.h"
 #include "support/fixture.h"
 #include "ui/stat.h"
 #include "ui/text.h"
@@ -83,4 +85,8 @@ TEST(StatusLines, RowsFollowThePlayerKeepWhatAShorterLowerRowLeaves) {
     EXPECT_EQ(addStatChars("XYZ", 88, 0), 91);
     EXPECT_EQ(shownStatRow(0).substr(88), "XY");
     EXPECT_EQ(statText[1][0], 'G'); // column 90 of the upper row is not column 0 of the lower
+    std::fill_n(vell::stat->pixels, vell::stat->tw * vell::stat->th * 4, 0);
+    srnd(19); // draws 100 first: the one redraw in a hundred of an unchanged cell
+    addStatChar('H', 0, 0);
+    EXPECT_EQ(shownStatRow(0)[0], 'H');
 }
