@@ -53,6 +53,7 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     world_reset();
     std::filesystem::remove("font.bmp");
     srnd(2024);
+    lineNum = 2, charNum = 5; // where the last game's messages ended
     init(VELL_SOURCE_DIR "/data");
     EXPECT_EQ(std::filesystem::remove_all(dir), 1u);
     srnd(2024); // the stats are drawn in the order health, damage, defence
@@ -62,7 +63,8 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_EQ(std::vector<int>({player.health, player.damageMin, player.damageSpread,
                                 player.defenseMin, player.defenseSpread}),
               drawn);
-    EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player);
+    EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player &&
+                lineNum == 0 && charNum == 0);
     EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1 &&
                 player.glyph == 1 && player.r == 255 && player.g == 255 && player.b == 255);
     Creature *spawner = player.next; // player -> spawner -> player
