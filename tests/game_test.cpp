@@ -1,24 +1,165 @@
-// Scripted games in one process: a real logic thread runs the scheduler
-// while this thread plays the window thread, drawing frames and sending keys
-// through `input` as the player's turns come.
+// The scheduler, the pause hand-off and whole scripted games, each on a real
+// logic thread; this thread plays the window thread, drawing frames and
+// sending keys through `input` as the player's turns come. Last, map
+// generation on its own thread while a monster's turn waits on "More...";
+// key routing by input mode, the per-frame upkeep and what a frame draws.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
-#include <functional>
+#include <climits>
+#include <future>
 #include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "core/frame.h"
 #include "core/logic.h"
+#include "core/random.h"
+#include "core/startup.h"
 #include "creatures/combat.h"
 #include "creatures/creature.h"
+#include "graphics/glseam.h"
+#include "graphics/map.h"
+#include "platform/font.h"
 #include "player/player.h"
 #include "support/fixture.h"
+#include "ui/stat.h"
 #include "ui/text.h"
+#include "world/map.h"
 
 using namespace vell;
+using namespace std::chrono_literals;
+
+namespace {
+
+// What the steps saw; touched under the world lock.
+struct {
+    std::string trace;
+    std::size_t stopAt = 0;
+} rec;
+
+enum { ENDS = 1, PAUSES = 2 };
+
+// A step: writes its label, leaves `Energy` (below 1
+// asks to be called again), may end the game, and may pause, writing the mode
+// that pause gave back.
+template <char Label, int Energy = 10000, int Then = 0> int step(Creature *c) {
+    rec.trace += Label;
+    c->energy = rec.trace.size() < 1000 ? Energy : 1; // a retry that never ends still stops
+    if ((Then & ENDS) || rec.trace.size() == rec.stopAt)
+        end_game();
+    if (Then & PAUSES)
+        rec.trace += static_cast<char>('0' + vell::pause());
+    return 0;
+}
+
+template <class Pred> bool waitUntil(Pred pred, int ms = 10000) {
+    for (int i = 0; i < ms * 10 && !pred(); ++i)
+        std::this_thread::sleep_for(100us);
+    return pred();
+}
+
+// The test thread adds before the loop starts; a step adds with the lock held.
+Creature *add(int speed, ActFn act, int energy = 0) {
+    Creature *c = creature_new(); // linked just before `player`
+    c->speed = speed;
+    c->act = act;
+    c->energy = energy;
+    return c;
+}
+
+// Runs the scheduler on its own thread and `during` on this one; returns
+// `closing` as the loop left it, then makes sure the thread ends.
+int runLogic(
+    void (*during)() = [] {}, void (*entry)() = startGameLoop) {
+    auto logic = std::async(std::launch::async, entry);
+    during();
+    EXPECT_EQ(logic.wait_for(10s), std::future_status::ready) << "the loop did not end";
+    const int closed = closing;
+    for (end_game(); logic.wait_for(1ms) != std::future_status::ready;)
+        releaseLogic();
+    return closed;
+}
+
+struct Scheduler : ::testing::Test {
+    void SetUp() override {
+        world_reset();
+        rec = {};
+        player.speed = 1000;
+    }
+};
+
+} // namespace
+
+TEST_F(Scheduler, EnergyDecidesWhoMovesAndWrapsWithoutOverflow) {
+    player.act = step<'P'>;
+    add(100, step<'S'>);
+    Creature *idle = add(5000, nullptr);        // 10000, 5000, 0: zero is not below zero
+    Creature *slow = add(1, nullptr, INT_MIN);  // wraps to INT_MAX
+    Creature *back = add(-1, nullptr, INT_MAX); // wraps below zero
+    add(2, step<'.', 1>);                       // every pass
+    ring_unlink(nullptr), ring_unlink(&player); // nothing: the head stays
+    std::string expect;
+    for (int pass = 0; pass < 250; ++pass)
+        expect += std::string(pass % 11 ? "" : "P") + (pass % 101 ? "" : "S") + ".";
+    rec.stopAt = expect.size();
+    runLogic();
+    EXPECT_EQ(rec.trace, expect);
+    EXPECT_EQ((std::vector<int>{idle->energy, slow->energy, back->energy}),
+              (std::vector<int>{10000, INT_MAX - 249, 10249}));
+}
+
+TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
+    char logged[99] = {};
+    errout = fmemopen(logged, sizeof logged, "w");
+    add(0, nullptr)->next = nullptr; // world_reset still frees it
+    EXPECT_EQ(runLogic(), 1);
+    EXPECT_STREQ(logged, "Fatal error: break in creature loop\n");
+    std::fclose(errout);
+    errout = nullptr;
+}
+
+// A pause after `closing` is set returns at once, on either thread. Plain
+// gameLoop makes its own thread the one whose pauses wait.
+TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhenClosing) {
+    player.speed = 0;
+    Creature *a = add(1, step<'A', 10000, PAUSES>);
+    add(1, step<'B', 10000, ENDS | PAUSES>);
+    runLogic(
+        [] {
+            ASSERT_TRUE(waitUntil([] { return holdCount() == 1; }));
+            EXPECT_EQ(vell::pause(), 2); // a prompt on this thread: one more hold
+            EXPECT_EQ(releaseLogic(), 2);
+            EXPECT_FALSE(waitUntil([] { return inputType == 0; }, 50)); // still held
+            // Another thread gets the lock the waiting logic thread gave up.
+            auto unlink = std::async(std::launch::async,
+                                     [] { return WorldGuard(), ring_unlink(player.next); });
+            EXPECT_EQ(unlink.wait_for(10s), std::future_status::ready);
+            EXPECT_EQ(releaseLogic(), 1);
+        },
+        gameLoop);
+    EXPECT_EQ(rec.trace, "A0B0");
+    EXPECT_EQ(vell::pause(), 0);
+    EXPECT_EQ(holdCount(), 0);
+    delete a;
+}
+
+// Each thread draws from its own generator, which starts as if seeded with 1.
+TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
+    std::vector<int> mine(5), other(5);
+    srnd(1);
+    std::thread([&] { std::generate(other.begin(), other.end(), rnd); }).join(); // never seeded
+    std::generate(mine.begin(), mine.end(), rnd); // the other thread's draws left this state alone
+    EXPECT_EQ(mine, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
+    EXPECT_EQ(other, mine);
+}
 
 static std::atomic<int> monsterTurns{0};
+static std::atomic<bool> stepping{false}, keyTyped{false};
 
 // Counts its turns; attacks the player from anywhere once it hits hard.
 static int monsterAct(Creature *c) {
@@ -29,10 +170,13 @@ static int monsterAct(Creature *c) {
     return 1;
 }
 
-static bool waitUntil(const std::function<bool()> &done) {
-    for (int ms = 0; ms < 10000 && !done(); ++ms)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return done();
+// A monster step that keeps the world lock until the test has typed its key.
+static int slowStep(Creature *c) {
+    stepping = true;
+    waitUntil([] { return keyTyped.exchange(false); }, 2000);
+    stepping = false;
+    c->energy = c->moveDelay;
+    return 1;
 }
 
 // The player on (30, 20), too tough to die by chance, and the logic thread
@@ -72,51 +216,31 @@ class Game : public ::testing::Test {
     static bool shown(const std::string &text) {
         return (shownLine(0) + shownLine(1) + shownLine(2)).find(text) != std::string::npos;
     }
+    static Creature *monster(ActFn act) {
+        WorldGuard g; // the paused logic thread gave the lock up
+        Creature *m = creature_new();
+        m->act = act, m->speed = 1000, m->name = "Enemy", m->health = 100000;
+        return m;
+    }
     std::thread logic;
 };
 
-TEST_F(Game, TurnsPassThroughPromptsMoreAndTheRouterUntilAMonsterKills) {
-    Creature *m = creature_new();
-    m->act = monsterAct;
-    m->speed = 1000;
-    m->name = "Enemy";
-    m->health = 100000;
+TEST_F(Game, TurnsPassThroughPromptsUntilAMonsterKills) {
+    Creature *m = monster(monsterAct);
     tileAt(m->x = 33, m->y = 20).creature = m;
     EXPECT_EQ(monsterTurns.load(), 0); // the player comes first
     ASSERT_TRUE(play("6"));
     EXPECT_TRUE(monsterTurns.load() == 1 && player.x == 31); // equal speeds
-    keys("f66");
-    EXPECT_TRUE(held(3) && cursorX == 33); // the world waits for the shot
+    EXPECT_TRUE(play("f66", 3) && cursorX == 33);            // the world waits for the shot
     ASSERT_TRUE(play("\r"));
     EXPECT_TRUE(monsterTurns.load() == 4 && shown("You shoot Enemy.")); // two and a half steps
-    keys("q");
-    EXPECT_TRUE(held(4));
+    EXPECT_TRUE(play("q", 4));
     ASSERT_TRUE(play("z")); // cancelled: the next turn is the player's again
     EXPECT_EQ(monsterTurns.load(), 4);
     ASSERT_TRUE(play("q6"));
     const int turns = monsterTurns.load(); // a bolt costs five steps: 4 or 5 turns by phase
     EXPECT_TRUE(turns >= 8 && turns <= 9 && player.magic == 0);
-    {
-        // The router puts mode 0 back as it releases the last hold, before
-        // the logic thread has the world again: a second key there is dropped.
-        WorldGuard gap;
-        keys("58");
-    }
-    ASSERT_TRUE(awaitKey());
-    EXPECT_TRUE(monsterTurns.load() == turns + 1 && player.y == 20);
-    ASSERT_TRUE(play("6")); // next to the monster
-    // "More..." raised by a command cannot wait on the window thread: it
-    // leaves one more hold, and the next key is one more command.
-    static std::string name = "Tentacled";
-    while (name.size() < 270)
-        name += " Tentacled";
-    m->name = name.c_str();
-    keys("6");
-    EXPECT_TRUE(held(1) && monsterTurns.load() == turns + 2);
-    ASSERT_TRUE(play("5"));
-    EXPECT_EQ(monsterTurns.load(), turns + 3); // the wait, not the attack, was paid
     // Death at a monster's hand waits for a key, then ends the game.
-    m->name = "Enemy";
     m->damageMin = 50;
     player.health = 1;
     ASSERT_TRUE(play("5", 2));
@@ -125,10 +249,216 @@ TEST_F(Game, TurnsPassThroughPromptsMoreAndTheRouterUntilAMonsterKills) {
     EXPECT_TRUE(waitUntil([] { return logicThreadRunning.load() == 0; }) && closing.load() == 1);
 }
 
-TEST_F(Game, DeathByThePlayersOwnShotEndsTheGameAtOnce) {
-    player.health = 1;
-    player.damageMin = 50;
-    keys("f\r"); // at the player's own cell
-    EXPECT_TRUE(shown("You die") && closing.load() == 1);
-    EXPECT_TRUE(holdCount() == 1 && logicThreadRunning.load()); // the death's own hold
+// A key typed in mode 0, while a slow monster step holds the world lock, is
+// lost: it must not step the player east on the next turn.
+TEST_F(Game, KeysTypedWhileAMonsterStepsAreDropped) {
+    monster(slowStep);
+    for (int i = 0; i < 5; ++i) {
+        input('5'); // the player waits; the monster's slow step follows
+        ASSERT_TRUE(waitUntil([] { return stepping.load(); }));
+        input('6');
+        keyTyped = true;
+        ASSERT_TRUE(waitUntil([] { return held(1); }));
+    }
+    WorldGuard g;
+    EXPECT_EQ(player.x, 30);
+}
+
+namespace {
+
+constexpr int LONG_WAIT_MS = 120000; // sanitizer builds are slow
+std::atomic<bool> promptNext{false};
+
+// When asked, a turn that kills a monster with the message lines full, so
+// that its death waits on "More..." before the death's work on the body.
+int promptingAct(Creature *c) {
+    c->energy = c->moveDelay;
+    if (promptNext.exchange(false)) {
+        Creature *victim = creature_new();
+        victim->name = "Victim";
+        creature_arrive(victim);
+        lineNum = 2, charNum = 80;
+        creature_die(victim, c);
+    }
+    return 1;
+}
+
+// The window thread until done() or the timeout: frames, drawn when map
+// generation does not hold the picture, and a key while the logic waits.
+template <typename Pred> bool framesUntil(Pred done, int timeoutMs, bool keys) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        update();
+        if (tryTakeDrawing()) {
+            render();
+            giveDrawing();
+        }
+        if (keys && holdCount() > 0)
+            input(' ');
+        std::this_thread::sleep_for(2ms);
+    }
+    return done();
+}
+
+// Checks that the ring is whole and that the creatures on tiles are exactly
+// the ring's but the spawner, each where it thinks it is; returns the size.
+int checkedRing(const Creature *spawner) {
+    WorldGuard g;
+    int n = 1, onTiles = 0;
+    for (const Creature *c = &player; c->next != &player && n < 100000; c = c->next, ++n) {
+        EXPECT_EQ(c->next->prev, c);
+        const Creature *k = c->next;
+        EXPECT_TRUE(k == spawner || (onMap(k->x, k->y) && tileAt(k->x, k->y).creature == k));
+    }
+    for (const Tile &t : map)
+        onTiles += t.creature != nullptr;
+    EXPECT_EQ(onTiles, n - 1);
+    return n;
+}
+
+} // namespace
+
+TEST(ThreadedWorld, MapsAreMadeWhileATurnWaitsOnMoreAndTheTurnThenEnds) {
+    freshWorld(5);
+    mapInit();
+    player.x = 45, player.y = 20, player.health = 1000; // with no speed it never acts
+    tileAt(45, 20).creature = &player;
+    Creature *spawner = creature_new(), *prompter = creature_new();
+    spawner->act = spawner_act; // without speed until the first map is asked for
+    prompter->act = promptingAct;
+    prompter->speed = 20000;
+    creature_arrive(prompter);
+    const int generations = mapGenerationsDone();
+    std::thread logic(startGameLoop);
+
+    // The turn waits on "More..." and no key comes. Maps asked for now, on
+    // the window thread holding the world lock as the flee effect asks, are
+    // made all the same, sweeping away the turn's creatures.
+    promptNext = true;
+    ASSERT_TRUE(framesUntil([] { return holdCount() > 0; }, 10000, false));
+    {
+        WorldGuard g;
+        spawner->speed = 500; // monsters arrive once the world runs again
+        EXPECT_EQ(regenMap(), 1);
+        const std::thread::id first = miH.load();
+        EXPECT_EQ(regenMap() + regenMap(), 2);
+        startMapInit();               // the entry itself only books as well
+        EXPECT_EQ(miH.load(), first); // booked as one rerun, no second thread
+    }
+    EXPECT_TRUE(framesUntil([] { return mi.load() == 0; }, LONG_WAIT_MS, false));
+    EXPECT_EQ(mapGenerationsDone(), generations + 2); // one map and exactly one rerun
+    EXPECT_GT(holdCount(), 0);                        // the prompt is still up
+    EXPECT_EQ(checkedRing(spawner), 2);               // the player and the spawner
+    // Keys again: the death resumes with its body gone and ends; the world runs on.
+    EXPECT_TRUE(framesUntil([&] { return checkedRing(spawner) > 2; }, 10000, true));
+
+    // Shut down as the game does, with a map under way and a rerun booked:
+    // the rerun is dropped.
+    const int before = mapGenerationsDone();
+    EXPECT_EQ(regenMap() + regenMap(), 2);
+    end_game();
+    while (logicThreadRunning.load()) {
+        releaseLogic();
+        std::this_thread::sleep_for(1ms);
+    }
+    logic.join();
+    EXPECT_EQ(waitMapInit(LONG_WAIT_MS), 1);
+    EXPECT_EQ(mapGenerationsDone(), before + 1);
+    checkedRing(spawner);
+    EXPECT_EQ(tileAt(45, 20).creature, &player);
+}
+
+// The player in the map's top left corner, the cursor on it, a shot pending.
+static void fresh(unsigned seed = 1) {
+    freshWorld(seed);
+    resetFrameCounter();
+    player.moveDelay = 10000;
+    player.energy = -5;
+    tileAt(player.x = cursorX = 0, player.y = cursorY = 39).creature = &player;
+    action = dirAction = 1;
+}
+
+static bool pending(int x, int y) {
+    const MapBlock &b = mapTex[x / 15][y / 10];
+    return std::any_of(b.changes, b.changes + b.count,
+                       [&](auto c) { return c[0] == x && c[1] == y; });
+}
+
+// Digits move the cursor ("5" by nothing, never off the map) and keep the
+// hold; any other key, a code of 128 and up too, fires. Mode 4 releases on
+// any key ("6" finds no magic for the bolt); mode 0 and unknown modes drop it.
+TEST(KeyRouting, EachModeHandsTheKeyOnAndReleasesWhenItsPromptEnds) {
+    const struct {
+        int mode;
+        signed char key;
+        int holds, energy, action, cursorX, cursorY;
+    } rows[] = {
+        {0, '5', 1, -5, 1, 0, 39}, {9, '5', 1, -5, 1, 0, 39}, {1, '5', 0, 10000, 1, 0, 39},
+        {2, '5', 0, -5, 1, 0, 39}, {3, '5', 1, -5, 1, 0, 39}, {3, '4', 1, -5, 1, 0, 39},
+        {3, '8', 1, -5, 1, 0, 39}, {3, '3', 1, -5, 1, 1, 38}, {3, 13, 0, -5, 0, 0, 39},
+        {3, -79, 0, -5, 0, 0, 39}, {4, 'z', 0, -5, 1, 0, 39}, {4, '6', 0, -5, 1, 0, 39},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(testing::Message() << "mode " << r.mode << " key " << int(r.key));
+        fresh();
+        inputType.store(r.mode);
+        vell::pause(); // the hold of the stopped logic thread
+        input(r.key);
+        EXPECT_EQ(
+            std::make_tuple(holdCount(), player.energy, action, cursorX, cursorY, inputType.load()),
+            std::make_tuple(r.holds, r.energy, r.action, r.cursorX, r.cursorY, r.mode));
+    }
+}
+
+// Each block gets a marker tile each frame; the one whose marker is gone was
+// collapsed. The ten random tiles of the first frame are drawn row first.
+TEST(FrameUpdate, CollapsesBlockColumnOneOfRowZeroFirstAndMarksTenTiles) {
+    fresh(4242);
+    int tiles[10][2];
+    for (auto &t : tiles)
+        t[1] = rnd() % 40, t[0] = rnd() % 90;
+    srnd(4242);
+    for (int frame = 1; frame <= 25; ++frame) {
+        for (int b = 0; b < 24; ++b)
+            addChange(15 * (b % 6) + 7, 10 * (b / 6) + 5);
+        update();
+        std::vector<int> collapsed;
+        for (int b = 0; b < 24; ++b)
+            if (!pending(15 * (b % 6) + 7, 10 * (b / 6) + 5))
+                collapsed.push_back(b);
+        EXPECT_EQ(collapsed, std::vector<int>{frame % 24}) << "frame " << frame;
+        for (int i = 0; frame == 1 && i < 10; ++i)
+            EXPECT_TRUE(pending(tiles[i][0], tiles[i][1])) << tiles[i][0] << "," << tiles[i][1];
+    }
+}
+
+TEST(FrameRender, MapThenStatusThenMessagesAndTheYellowXOnlyInModeThree) {
+    for (int mode = 0; mode <= 4; ++mode) {
+        SCOPED_TRACE(mode);
+        fresh();
+        inputType.store(mode);
+        cursorX = 17;
+        recordingGl().clear();
+        render();
+        const auto &q = recordingGl().quads;
+        auto first = [&q](const TexBlock *t) {
+            return std::find_if(q.begin(), q.end(),
+                                [t](auto d) { return d.texture == t->texture; }) -
+                   q.begin();
+        };
+        EXPECT_TRUE(first(mapTex[0][0].image) < first(vell::stat) &&
+                    first(vell::stat) < first(textLine[0]) && first(textLine[0]) < long(q.size()));
+        // Lines 0, 1, 2 from the top of the window down, the status rows at its bottom.
+        for (const TexBlock *t : {textLine[0], textLine[1], textLine[2], vell::stat}) {
+            EXPECT_EQ(q[first(t)].xy[1],
+                      t == vell::stat ? 0
+                                      : 528 - 12 * (t == textLine[1]) - 24 * (t == textLine[2]));
+            EXPECT_EQ(q[first(t)].xy[4], 720); // the window's full width
+        }
+        const auto &x = q.back(); // glyph 88 of the text sheet at (17 * 8, 39 * 12 + 24)
+        EXPECT_EQ(x.texture == fontTex->texture && x.r == 255 && x.g == 255 && x.b == 0 &&
+                      x.xy[0] == 136 && x.xy[1] == 492 && x.st[0] * fontTex->tw == 64 &&
+                      x.st[1] * fontTex->th == 120,
+                  mode == 3);
+    }
 }

@@ -1,13 +1,17 @@
-// The message lines, read back from the line images the way a player sees them.
+// The message lines and the status rows, read back from their images the way a
+// player sees them.
 
 #include <gtest/gtest.h>
 
-#include <future>
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/logic.h"
+#include "core/random.h"
 #include "support/fixture.h"
+#include "ui/stat.h"
 #include "ui/text.h"
 
 using namespace vell;
@@ -29,7 +33,6 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         int holds;
     } cases[] = {
         {{"You attack", "Enemy", "."}, "You attack Enemy.||", 0},
-        {{"a", "b"}, "a b||", 0},
         {{"Hello", "\n", "again"}, "Hello|again|", 0},         // no leading space at column 0
         {{S(82, 'x'), "arrows"}, S(82, 'x') + " arrows||", 0}, // ends in column 88
         {{S(83, 'x'), "arrows"}, S(83, 'x') + "|arrows|", 0},  // would end in 89
@@ -49,26 +52,41 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         EXPECT_EQ(shown(), c.lines);
         EXPECT_EQ(holdCount(), c.holds);
     }
+    TexBlock *const display1 = textLine[1];
     addText("___ ,,, ggg");
     clearText(); // every cell blanked whole, the glyphs' lowest rows too
     EXPECT_EQ(shown(), "||");
+    textLine[1] = nullptr; // a line image not made (yet): the others are still cleared
+    addText("x");
+    clearText();
+    textLine[1] = display1;
+    EXPECT_EQ(shown(), "||");
 }
 
-TEST(MessageLines, MoreOnTheLogicThreadWaitsForAKeyThenThe81stCharacterStartsLine0) {
-    freshWorld();
-    player.speed = 1000;
-    player.act = +[](Creature *) {
-        addText(("one\ntwo\n" + S(80, 'x') + "Z").c_str()); // Z waits for a key
-        end_game();
-        return 0;
+// Each step changes one number of the player and reads one row back.
+TEST(StatusLines, RowsFollowThePlayerKeepWhatAShorterLowerRowLeaves) {
+    const std::tuple<int Creature::*, int, int, std::string> steps[] = {
+        {&Creature::health, 7, 0, "Health: 7 Magic: 0  Arrows: 0"},
+        {&Creature::health, 7, 1, "Gold: 0  Level: 1  Damage: 1-2  Defense: 0-0 "},
+        {&Creature::health, 10, 0, "Health: 10 Magic: 0  Arrows: 0"},
+        {&Creature::health, 9, 0, "Health: 9 Magic: 0  Arrows: 0"}, // the blank tail covers "0"
+        {&Creature::gold, 100, 1, "Gold: 100  Level: 1  Damage: 1-2  Defense: 0-0 "},
+        {&Creature::gold, 5, 1, "Gold: 5  Level: 1  Damage: 1-2  Defense: 0-0 0"}, // no tail here
+        {&Creature::magic, -5, 0, "Health: 9 Magic: -5  Arrows: 0"},
+        {&Creature::damageMin, -2, 1, "Gold: 5  Level: 1  Damage: -2--1  Defense: 0-0 "},
     };
-    auto logic = std::async(std::launch::async, startGameLoop);
-    while (holdCount() == 0 &&
-           logic.wait_for(std::chrono::milliseconds(1)) == std::future_status::timeout)
-        ; // until "More..." holds the logic thread, or the thread has ended
-    EXPECT_EQ(shownLine(2), S(80, 'x') + "   More...");
-    EXPECT_EQ(inputType.load(), 2); // any key goes on
-    EXPECT_EQ(releaseLogic(), 1);
-    logic.wait();
-    EXPECT_EQ(shown(), "Z||");
+    freshWorld();
+    player.level = player.damageMin = player.damageSpread = 1;
+    for (const auto &[field, value, row, shown] : steps) {
+        player.*field = value;
+        updateStat();
+        EXPECT_EQ(shownStatRow(row), shown + std::string(90 - shown.size(), ' '));
+    }
+    EXPECT_EQ(addStatChars("XYZ", 88, 0), 91);
+    EXPECT_EQ(shownStatRow(0).substr(88), "XY");
+    EXPECT_EQ(statText[1][0], 'G'); // column 90 of the upper row is not column 0 of the lower
+    std::fill_n(vell::stat->pixels, vell::stat->tw * vell::stat->th * 4, 0);
+    srnd(19); // draws 100 first: the one redraw in a hundred of an unchanged cell
+    addStatChar('H', 0, 0);
+    EXPECT_EQ(shownStatRow(0)[0], 'H');
 }
