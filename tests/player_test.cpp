@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,10 +52,13 @@ void fresh(int magic) {
     addText("Old news");
 }
 
-// A wanderer on a random cell, its column drawn first.
-void spawnAt() {
-    const int x = rnd() % MAP_W;
-    randEnemy(x, rnd() % MAP_H);
+// Wanderers on random cells, each column drawn before its row; a taken cell
+// is skipped, not tried again.
+void spawn(int tries) {
+    for (int i = 0; i < tries; ++i) {
+        const int x = rnd() % MAP_W;
+        randEnemy(x, rnd() % MAP_H);
+    }
 }
 
 // What a command may change: the player, the monsters, the tiles, the game
@@ -81,44 +85,30 @@ std::vector<int> state() {
 // without a command, "x" among them, only clears the lines and keeps the
 // turn: a masked or unsigned code would turn e.g. 0xB1 into "1".
 TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
-    std::vector<std::pair<std::string, void (*)()>> rows = {
+    std::vector<std::pair<std::string, std::function<void()>>> rows = {
         {";", [] { creature_pickup(&player); }},
         {"f\r", [] { creature_shoot(&player, 40, 20); }},
         {"f86x", [] { creature_shoot(&player, 41, 21); }},
         {"q6", [] { chaos_bolt(&player, 1, 0); }},
         {"t1", [] { chaos_blast(&player, -1, -1); }},
         {"qz", nullptr},
-        {"w", [] { chaos_flee(&player); }},
-        {"e", [] { chaos_drain(&player); }},
-        {"r", [] { chaos_ascension(&player); }},
-        {"y", [] { chaos_speed(&player); }},
-        {"u", [] { chaos_heal(&player); }},
-        {"i", [] { chaos_barrier(&player); }},
-        {"o", [] { chaos_fury(&player); }},
-        {"p", [] { chaos_gather(&player); }},
-        {"a", [] { chaos_death(&player); }},
-        {"s", [] { chaos_confusion(&player); }},
         {"G", [] { dropGold(rnd() % 3 + 1, 40, 20); }},
-        {"!", [] { corrupt(1); }},
-        {"@", [] { corrupt(10); }},
-        {"#", [] { corrupt(100); }},
-        {"$", [] { corrupt(1000); }},
-        {"%", [] { corrupt(10000); }},
-        {"^", [] { corrupt(100000); }},
-        {"&", [] { uncorrupt(1); }},
-        {"*", [] { uncorrupt(10); }},
-        {"(", [] { uncorrupt(100); }},
-        {")", [] { uncorrupt(1000); }},
-        // "M" makes 100 tries, skipping taken cells.
-        {"E", [] { spawnAt(); }},
-        {"M",
-         [] {
-             for (int i = 0; i < 100; ++i)
-                 spawnAt();
-         }},
+        {"E", [] { spawn(1); }},
+        {"M", [] { spawn(100); }},
     };
+    static int (*const spells[])(Creature *) = {
+        chaos_flee,    chaos_drain, chaos_ascension, chaos_speed, chaos_heal,
+        chaos_barrier, chaos_fury,  chaos_gather,    chaos_death, chaos_confusion};
+    static const int amounts[] = {1, 10, 100, 1000, 10000, 100000, -1, -10, -100, -1000};
+    for (int i = 0; i < 10; ++i) { // spells, then corruption and order by their amounts
+        rows.push_back({std::string(1, "weryuiopas"[i]), [i] { spells[i](&player); }});
+        const int n = amounts[i];
+        rows.push_back(
+            {std::string(1, "!@#$%^&*()"[i]), [n] { n > 0 ? corrupt(n) : uncorrupt(-n); }});
+    }
     for (int d = 0; d < 9; ++d) // "1" to "9", "5" waiting
-        rows.push_back({std::string(1, '1' + d), nullptr});
+        rows.push_back(
+            {std::string(1, '1' + d), [d] { creature_move(&player, d % 3 - 1, d / 3 - 1); }});
     const std::string commands = "123456789;fqtweryuiopasEMG!@#$%^&*()";
     for (int code = -128; code <= 127; ++code)
         if (code != 0 && commands.find(static_cast<char>(code)) == std::string::npos)
@@ -130,8 +120,6 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
         clearText();
         if (call)
             call();
-        else if (keys[0] >= '1' && keys[0] <= '9')
-            creature_move(&player, (keys[0] - '1') % 3 - 1, (keys[0] - '1') / 3 - 1);
         const std::vector<int> want = state();
         fresh(magic);
         inputType.store(1);
