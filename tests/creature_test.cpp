@@ -197,21 +197,16 @@ TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
     creature_pickupItem(&player, -1, 5); // off the map: nothing
 }
 
-// A spread with no number below it (INT_MAX + 1 wraps) adds and draws
-// nothing; seed 3 draws 48 first.
-TEST(Rolls, SpreadWithNoNumberBelowItAddsAndDrawsNothing) {
-    Creature c{};
-    for (int spread : {-1, INT_MIN, INT_MAX}) {
-        c.damageMin = 4, c.damageSpread = spread;
-        srnd(3);
-        EXPECT_TRUE(creature_getDam(&c) == 4 && rnd() == 48) << spread;
-    }
-}
-
 // Seed 4 draws 51 then 17945: a negative amount draws the defence and does
-// nothing. A blow leaving 0 health kills after the hit; reach is 2.
+// nothing. A blow leaving 0 health kills after the hit; reach is 2. A spread
+// with no number below it (INT_MAX + 1 wraps) adds and draws nothing.
 TEST(Combat, DamageAgainstDefenceAndMelee) {
     Creature *m = setUp(11, 10);
+    for (int spread : {-1, INT_MIN, INT_MAX}) {
+        m->damageMin = 4, m->damageSpread = spread;
+        srnd(4);
+        EXPECT_TRUE(creature_getDam(m) == 4 && rnd() == 51) << spread;
+    }
     player.defenseMin = 6, m->defenseMin = 5;
     creature_damage(&player, 6, &player); // own chaos: both sides are read
     creature_damage(m, 4, &player);
@@ -270,18 +265,15 @@ TEST(Shooting, HitDrawOrderAndEmptySpace) {
     EXPECT_EQ(shown(), "You shoot Enemy. You hit! You shoot into empty space...");
 }
 
-// Seed 1 draws 41, 18467: verbs "hollers", "says". Only the player hears; a
-// null argument does nothing and draws nothing.
+// Seed 1 draws 41 ("hollers"), 18467 ("says"): the verb is drawn whoever
+// listens, and only the player hears. A null argument does nothing.
 TEST(Speech, OnlyThePlayerHearsAndTheVerbIsDrawnWhoeverListens) {
-    freshWorld(1);
-    Creature enemy{}, other{};
-    enemy.name = "Enemy";
-    creature_message(&enemy, "You hit it.");
+    Creature *m = setUp(20, 10);
+    srnd(1);
     creature_sayTo(nullptr, &player, "boo");
-    creature_sayTo(&enemy, nullptr, "boo");
-    creature_sayTo(&enemy, &player, nullptr);
-    creature_sayTo(&enemy, &other, "Psst."); // unheard, but takes "hollers"
-    creature_message(&player, "You");
-    creature_sayTo(&enemy, &player, "Die!");
-    EXPECT_EQ(shown(), "You Enemy says Die!");
+    creature_sayTo(m, nullptr, "boo");
+    creature_sayTo(m, &player, nullptr);
+    creature_sayTo(m, &blockers[0], "Psst.");
+    creature_sayTo(m, &player, "Die!");
+    EXPECT_EQ(shown(), "Enemy says Die!");
 }
