@@ -64,7 +64,8 @@ TEST(EnemyWander, StepsByTwoDrawsRowFirst) {
 }
 
 // With every tile taken, the generator gives up after 101 picks of a column
-// and a row each, and so do elementals; a taken tile gets no wanderer.
+// and a row each, and so do elementals; a taken tile gets no wanderer. Seed
+// 1000 draws the looks, pace and energy of a wanderer, with large numbers.
 TEST(EnemyGen, NothingWithoutRoomAndAWandererDrawsItsLooksAndPace) {
     static Creature blocker{};
     freshWorld(32);
@@ -80,14 +81,12 @@ TEST(EnemyGen, NothingWithoutRoomAndAWandererDrawsItsLooksAndPace) {
         rnd();
     EXPECT_TRUE(after == rnd() && player.next == &player);
     tileAt(40, 25).creature = nullptr;
-    srnd(1000); // large draws, so that every bound shows
-    const Values want = {100 + rnd() % 150, 100 + rnd() % 150, 100 + rnd() % 150,
-                         800 + rnd() % 200, rnd() % 10000,     2};
     srnd(1000);
     randEnemy(40, 25);
     const Creature *c = tileAt(40, 25).creature;
     ASSERT_TRUE(c != &blocker && c->x == 40 && c->y == 25 && c->act == enemy_act);
-    EXPECT_EQ((Values{c->r, c->g, c->b, c->speed, c->energy, c->glyph}), want);
+    EXPECT_EQ((Values{c->r, c->g, c->b, c->speed, c->energy, c->glyph}),
+              (Values{104, 221, 249, 838, 1509, 2}));
     EXPECT_TRUE(c->bump == enemy_bump && std::string(c->name) == "Enemy");
 }
 
