@@ -1,7 +1,6 @@
 // Monsters: how they step, and what they draw when they are made.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
