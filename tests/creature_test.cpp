@@ -160,7 +160,8 @@ TEST(Moving, WaitingCostsAStepOffTheMapNothingAndBumpsGoToTheMover) {
     player.bump = [](Creature *a, Creature *b) { return bumped[0] = a, bumped[1] = b, 0; };
     creature_move(&player, 1, -1);
     EXPECT_TRUE(bumped[0] == &player && bumped[1] == m);
-    creature_move(m, -1, 1); // m has no handler: nothing at all
+    creature_move(m, -1, 1); // m has no handler: nothing at all; the null ones do nothing
+    EXPECT_EQ(act_null(m) + bump_null(m, &player), 0);
     EXPECT_TRUE(player.x == 0 && player.y == 39 && player.energy == -7 && m->energy == -7);
     creature_move(m, -1, 0); // column 0 is on the map
     EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m);
