@@ -130,8 +130,12 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
 }
 
 // Widened sums: no step, however large, wraps the cursor back onto the map;
-// column 0 is on it.
-TEST(Targeting, HugeCursorStepsAreIgnored) {
+// column 0 is on it. The player's turn is over only once time is spent.
+TEST(Targeting, HugeCursorStepsAreIgnoredAndATurnEndsWithTimeSpent) {
+    for (int energy : {0, 1}) {
+        player.energy = energy;
+        EXPECT_EQ(player_act(&player), energy);
+    }
     cursorX = cursorY = 10;
     moveCursorBy(2147483647, 0);
     moveCursorBy(0, -2147483647 - 1);
