@@ -82,9 +82,12 @@ TEST(CreatureArrival, OnAFreeTileOfTheDrawnEdgeOrOneLineInwardAndFreedWithNoRoom
             EXPECT_EQ(tileAt(c->x, c->y).creature, c);
         }
     freshWorld();
+    Creature *c = creature_new();
+    creature_placeRow(c, MAP_H); // a row off the map has no free tile
+    EXPECT_TRUE(c->x == 0 && c->y == 0);
     for (int i = 0; i < MAP_W * MAP_H; ++i)
         map[i].creature = &blockers[i];
-    creature_arrive(creature_new()); // LeakSanitizer fails the test if it is kept
+    creature_arrive(c); // LeakSanitizer fails the test if it is kept
     EXPECT_EQ(player.next, &player);
 }
 
