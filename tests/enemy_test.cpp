@@ -116,12 +116,16 @@ TEST(EnemyLeveled, DrawsEveryValueInOrderAlsoAfterEnemyRandsChanceAndLevel) {
 
 // An elemental is a wanderer on a random free tile, then draws its pace and
 // looks and the wide numbers of its kind: its glyph, place and the values in
-// drawn() order. Seed 21 draws 20074 for the health.
+// drawn() order. Seed 86 draws its pace above 5000, seed 21 its health above
+// 20000.
 TEST(ChaosElemental, DrawsPlaceThenWideNumbersInOrder) {
     const std::tuple<void (*)(), unsigned, Values> kinds[] = {
         {addChaosElemental,
          86,
          {99, 49, 18, 89, 0, 175, 54, 45, 142, 2916, 241, 132, 22, 119, 37, 3892}},
+        {addSuperiorChaosElemental,
+         86,
+         {67, 49, 18, 1889, 0, 175, 54, 45, 542, 5916, 14241, 1532, 1222, 519, 437, 3892}},
         {addSuperiorChaosElemental,
          21,
          {67, 17, 20, 1025, 0, 73, 63, 187, 1307, 4580, 74, 1066, 1999, 1821, 1573, 8191}}};
