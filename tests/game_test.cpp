@@ -158,6 +158,19 @@ TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
     EXPECT_EQ(other, mine);
 }
 
+// Batched draws are the same numbers, and leave the generator where single draws would.
+TEST(Random, FillDrawsWhatSoManyCallsDrawAndLeavesTheGeneratorAsTheyWould) {
+    for (int count : {0, 1, 7, 8, 9, 21}) {
+        srnd(77);
+        std::vector<int> calls(count + 1), filled(count + 1);
+        std::generate(calls.begin(), calls.end(), rnd);
+        srnd(77);
+        rndFill(filled.data(), count);
+        filled[count] = rnd();
+        EXPECT_EQ(filled, calls) << count;
+    }
+}
+
 static std::atomic<int> monsterTurns{0};
 static std::atomic<bool> stepping{false}, keyTyped{false};
 

@@ -274,12 +274,27 @@ VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d, I8x &slow) {
     return q;
 }
 
+// GCC and clang spell vector shuffles differently; the loader's fuzz target
+// is built with clang.
+#if defined(__clang__)
+#define VELL_SHUFFLE(v, ...) __builtin_shufflevector(v, v, __VA_ARGS__)
+VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
+    U8x out;
+    for (int i = 0; i < 8; ++i)
+        out[i] = table[index[i] & 7];
+    return out;
+}
+#else
+#define VELL_SHUFFLE(v, ...) __builtin_shuffle(v, U8x{__VA_ARGS__})
+VELL_INLINE U8x pick(const U8x &table, const U8x &index) { return __builtin_shuffle(table, index); }
+#endif
+
 // Whether any lane is non-zero.
 VELL_INLINE bool anyLane(const U8x &lanes) {
     U8x v = lanes;
-    v |= __builtin_shuffle(v, U8x{4, 5, 6, 7, 0, 1, 2, 3});
-    v |= __builtin_shuffle(v, U8x{2, 3, 0, 1, 6, 7, 4, 5});
-    v |= __builtin_shuffle(v, U8x{1, 0, 3, 2, 5, 4, 7, 6});
+    v |= VELL_SHUFFLE(v, 4, 5, 6, 7, 0, 1, 2, 3);
+    v |= VELL_SHUFFLE(v, 2, 3, 0, 1, 6, 7, 4, 5);
+    v |= VELL_SHUFFLE(v, 1, 0, 3, 2, 5, 4, 7, 6);
     return v[0] != 0;
 }
 
@@ -292,7 +307,7 @@ VELL_INLINE I8x inverseBelow(const U8x &s) {
     const U8x words = {below.inverse[0], below.inverse[1], below.inverse[2], below.inverse[3],
                        below.inverse[4], below.inverse[5], below.inverse[6], below.inverse[7]};
     const U8x alpha = s >> 24;
-    const U8x bit = __builtin_shuffle(words, alpha >> 5) >> (alpha & 31);
+    const U8x bit = pick(words, alpha >> 5) >> (alpha & 31);
     return -reinterpret_cast<I8x>(bit & 1);
 }
 
@@ -370,8 +385,9 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
                 continue;
             const unsigned char *from = src + 4 * i;
             unsigned char old[4], pixel[4];
-            std::memcpy(old, &before[i], 4);
-            std::memcpy(pixel, &d[i], 4);
+            const std::uint32_t was = before[i], now = d[i];
+            std::memcpy(old, &was, 4);
+            std::memcpy(pixel, &now, 4);
             const float a = alphaFactors.a[from[3]];
             const double ad = a, inv = 1.0f - a;
             for (int c = 0; c < 3; ++c)
