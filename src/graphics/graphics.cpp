@@ -286,7 +286,9 @@ VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
 }
 #else
 #define VELL_SHUFFLE(v, ...) __builtin_shuffle(v, U8x{__VA_ARGS__})
-VELL_INLINE U8x pick(const U8x &table, const U8x &index) { return __builtin_shuffle(table, index); }
+VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
+    return __builtin_shuffle(table, index);
+}
 #endif
 
 // Whether any lane is non-zero.
