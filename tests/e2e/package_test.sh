@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package: CPack builds it, lintian finds no error in it and its desktop entry
 # is valid. Unpacked into a bare root, the game started from / by a user who cannot write
-# there shows its window, and a window-manager close ends it with 0.
+# there shows its window, of the class the desktop entry names (StartupWMClass), and a
+# window-manager close ends it with 0.
 E2E_HELPERS_ONLY=1 . "$(dirname "$0")/window_test.sh"
 
 (cd "$RUN" && cpack -G DEB --config "$(dirname "$VELL")/CPackConfig.cmake" -B "$RUN/pkg" \
@@ -18,5 +19,6 @@ AS=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/nonexistent) CW
 GAME=$RUN/root/usr/games/vell
 "${AS[@]}" test -w / && fail "nobody can write /"
 start; window
+xtry sh -c "xprop -id $WIN WM_CLASS | grep -q '\"ZEP_window\", \"ZEP_window\"'" || fail "window class"
 xtry "$PROBE" close "$WIN"; ended 10 0
 echo "ok"
