@@ -16,12 +16,16 @@ namespace detail {
 // a per-call initialisation check: corruption draws hundreds of thousands of
 // numbers inside one key press.
 extern thread_local constinit std::uint32_t rndState;
+// The number a generator state yields.
+inline int rndOf(std::uint32_t state) {
+    return static_cast<int>((state >> 16) & 0x7FFFu);
+}
 } // namespace detail
 
 // Next number from 0 to 32767 from the calling thread's generator.
 inline int rnd() {
     detail::rndState = detail::rndState * 214013u + 2531011u;
-    return static_cast<int>((detail::rndState >> 16) & 0x7FFFu);
+    return detail::rndOf(detail::rndState);
 }
 
 // `count` numbers into `out`, exactly as `count` calls of rnd() in a row
@@ -39,15 +43,15 @@ inline void rndFill(int *out, int count) {
     for (; done + 4 <= count; done += 4) {
         const std::uint32_t s1 = state * M1 + A1, s2 = state * M2 + A2;
         const std::uint32_t s3 = state * M3 + A3, s4 = state * M4 + A4;
-        out[done] = static_cast<int>((s1 >> 16) & 0x7FFFu);
-        out[done + 1] = static_cast<int>((s2 >> 16) & 0x7FFFu);
-        out[done + 2] = static_cast<int>((s3 >> 16) & 0x7FFFu);
-        out[done + 3] = static_cast<int>((s4 >> 16) & 0x7FFFu);
+        out[done] = detail::rndOf(s1);
+        out[done + 1] = detail::rndOf(s2);
+        out[done + 2] = detail::rndOf(s3);
+        out[done + 3] = detail::rndOf(s4);
         state = s4;
     }
     for (; done < count; ++done) {
         state = state * M1 + A1;
-        out[done] = static_cast<int>((state >> 16) & 0x7FFFu);
+        out[done] = detail::rndOf(state);
     }
     detail::rndState = state;
 }

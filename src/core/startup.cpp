@@ -162,6 +162,8 @@ bool stopThreads() {
         return false;
     if (logicThread.joinable())
         logicThread.join();
+    // Both threads are gone: nothing can hold what was retired any more.
+    freeRetired();
     return true;
 }
 

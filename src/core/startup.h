@@ -19,8 +19,9 @@ void init(const char *exeDir = nullptr);
 // The shutdown of the logic and map generation threads (window thread): sets
 // `closing`, releases the logic thread until nothing holds it, waits up to
 // 101 naps of 100 ms for a running map generation to end and as long for the
-// logic thread to leave the scheduler, then joins it. False when a thread did
-// not end in time: the caller then ends the process without waiting on it.
+// logic thread to leave the scheduler, then joins it and frees what was
+// retired. False when a thread did not end in time: the caller then ends the
+// process without waiting on it.
 bool stopThreads();
 
 // The spawner's act handler (logic thread): now and then a monster of the

@@ -199,8 +199,6 @@ void frameLoop() {
 int shutDown(int code) {
     if (!stopThreads())
         endProcess(code);
-    // Both threads are gone: nothing can hold what was retired any more.
-    freeRetired();
     closeWindow();
     if (errout != nullptr) {
         std::fclose(errout);
