@@ -28,7 +28,7 @@ done
 shift $((OPTIND - 1))
 
 build=$root/build
-cmake -S "$root" -B "$build" >/dev/null
+cmake -S "$root" -B "$build" -DVELL_WITH_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target vell vell_floor vell_firstframe >/dev/null
 floor=$build/bench/vell_floor
 watcher=$build/bench/vell_firstframe
@@ -57,13 +57,14 @@ done
 ticks=$(getconf CLK_TCK)
 cpuTicks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
-# measure LABEL TITLE PROGRAM: one run, one line "LABEL cpu% rssMB startup_ms".
+# measure LABEL TITLE PROGRAM [ARG]: one run, one line "LABEL cpu% rssMB startup_ms".
 measure() {
     local label=$1 title=$2 program=$3 dir pid startup t0 t1 rss
+    shift 3
     dir=$(mktemp -d "$work/run.XXXX")
     "$watcher" "$title" 20000 >"$dir/first" &
     local watching=$!
-    (cd "$dir" && exec "$program" >/dev/null 2>&1) &
+    (cd "$dir" && exec "$program" "$@" >/dev/null 2>&1) &
     pid=$! running=$pid
     wait "$watching" || { echo "$label: no first frame" >&2; exit 1; }
     startup=$(cat "$dir/first")
@@ -82,23 +83,27 @@ measure() {
 printf '%-40s %7s %8s %8s\n' program "CPU%" "RSS MB" "first ms"
 for round in $(seq "$rounds"); do
     measure floor "Vell floor" "$floor"
+    measure floor+quad "Vell floor" "$floor" quad
     for game in "${games[@]}"; do
         measure "$game" Vell "$game"
     done
 done | tee "$work/runs"
 
 echo
-echo "means over $rounds rounds of ${seconds} s, and ratios to the floor:"
+echo "means over $rounds rounds of ${seconds} s, and ratios to the empty floor (x floor)"
+echo "and to the floor that draws one quad (x quad):"
 awk '
     { n[$1]++; cpu[$1] += $2; rss[$1] += $3; first[$1] += $4; if (!($1 in seen)) { seen[$1] = 1; order[++k] = $1 } }
     END {
-        f = "floor"
+        f = "floor"; q = "floor+quad"
         for (i = 1; i <= k; ++i) {
             p = order[i]
             c = cpu[p] / n[p]; m = rss[p] / n[p]; s = first[p] / n[p]
             printf "%-40s CPU %6.2f %%  RSS %6.1f MB  first frame %6.0f ms", p, c, m, s
             if (p != f)
                 printf "   x floor: CPU %.2f  RSS %.2f  first frame %.2f", c / (cpu[f] / n[f]), m / (rss[f] / n[f]), s / (first[f] / n[f])
+            if (p != f && p != q && n[q])
+                printf "   x quad: RSS %.2f  first frame %.2f", m / (rss[q] / n[q]), s / (first[q] / n[q])
             printf "\n"
         }
     }' "$work/runs"
