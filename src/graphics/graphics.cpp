@@ -20,7 +20,15 @@ int p2(int n) {
     return p;
 }
 
+namespace {
+
+// Far enough below zero that no run of drawing can bring it back up.
+constexpr int UNKNOWN = -(1 << 30);
+
+} // namespace
+
 void texBlock_touch(TexBlock *image) {
+    __atomic_store_n(&image->seeThrough, UNKNOWN, __ATOMIC_RELAXED);
     __atomic_fetch_or(&image->flags, 1, __ATOMIC_RELEASE);
 }
 
@@ -89,6 +97,7 @@ TexBlock *texBlock_clone(const TexBlock *source) {
     image->width = source->width;
     image->height = source->height;
     image->flags = 1;
+    image->seeThrough = UNKNOWN;
     std::memcpy(image->pixels, source->pixels, bytes);
     texBlock_define(image);
     return image;
@@ -113,44 +122,14 @@ struct Uploaded {
 };
 std::vector<Uploaded> uploaded;
 
-// All the shown pixels and'ed together, eight at a time: the alpha byte of
-// the result is 255 only if every pixel's is.
-inline __attribute__((always_inline)) bool allOpaque(const TexBlock *image) {
-    using Words = std::uint32_t __attribute__((vector_size(32)));
-    Words all8 = ~Words{};
-    std::uint32_t all = ~0u;
+int countSeeThrough(const TexBlock *image) {
+    int n = 0;
     for (int y = 0; y < image->height; ++y) {
         const unsigned char *row = image->pixels + y * image->tw * 4;
-        int x = 0;
-        for (; x + 8 <= image->width; x += 8) {
-            Words eight;
-            std::memcpy(&eight, row + x * 4, sizeof eight);
-            all8 &= eight;
-        }
-        for (; x < image->width; ++x) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, row + x * 4, 4);
-            all &= pixel;
-        }
+        for (int x = 0; x < image->width; ++x)
+            n += row[x * 4 + 3] != 255;
     }
-    for (int i = 0; i < 8; ++i)
-        all &= all8[i];
-    unsigned char bytes[4];
-    std::memcpy(bytes, &all, 4);
-    return bytes[3] == 255;
-}
-
-__attribute__((target("avx2"))) bool allOpaqueAvx2(const TexBlock *image) {
-    return allOpaque(image);
-}
-
-bool allOpaquePlain(const TexBlock *image) {
-    return allOpaque(image);
-}
-
-bool anySeeThrough(const TexBlock *image) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return !(avx2 ? allOpaqueAvx2(image) : allOpaquePlain(image));
+    return n;
 }
 
 } // namespace
@@ -161,7 +140,12 @@ void texBlock_update(TexBlock *image) {
     if (image->texture >= uploaded.size())
         uploaded.resize(image->texture + 1);
     ++uploaded[image->texture].count;
-    uploaded[image->texture].seeThrough = anySeeThrough(image);
+    int seeThrough = __atomic_load_n(&image->seeThrough, __ATOMIC_RELAXED);
+    if (seeThrough < 0) {
+        seeThrough = countSeeThrough(image);
+        __atomic_store_n(&image->seeThrough, seeThrough, __ATOMIC_RELAXED);
+    }
+    uploaded[image->texture].seeThrough = seeThrough > 0;
 }
 
 unsigned texBlock_uploads(const TexBlock *image) {
@@ -421,43 +405,88 @@ VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char 
     return lanes;
 }
 
+// What drawing a cell did to its image: whether its pixels changed, and by
+// how much the count of shown see-through pixels went up.
+struct Drawn {
+    bool changed;
+    int seeThrough;
+};
+
+// Whether the black block is opaque and glyph c has no pixel between clear
+// and opaque, all over their cells: then a cell redrawn is the glyph's
+// opaque pixels under the tint on opaque black, whatever the cell held.
+VELL_INLINE bool plainCell(unsigned char c, const TexBlock *sheet) {
+    const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
+    const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
+    U8x doubt = {};
+    for (int row = 0; row < 12; ++row) {
+        U8x block, glyph;
+        std::memcpy(&block, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, sizeof block);
+        std::memcpy(&glyph, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, sizeof glyph);
+        const U8x alpha = glyph >> 24;
+        doubt |= ((block >> 24) ^ 255) | (alpha * (255 - alpha));
+    }
+    return !anyLane(doubt);
+}
+
 // Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
-// block goes under it, as a whole cell is redrawn. True when the cell's
-// pixels changed.
-VELL_INLINE bool blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
-                           unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+// block goes under it, as a whole cell is redrawn.
+VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                            unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
     const bool black = r == 0 && g == 0 && b == 0;
     const TintLanes lanes = tintLanes(r, g, b);
     const Tint scalarTint(r, g, b), none(0, 0, 0);
     const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
     const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
+    // The rows lie far apart in memory: ask for all of them at once.
+    for (int row = 0; row < 12; ++row)
+        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
+    const bool plain = clearFirst && plainCell(c, sheet);
+    // The lanes inside the image's shown part, and per lane the change in
+    // its see-through pixels.
+    const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
+    I8x seeThrough = {};
     bool changed = false;
     for (int row = 0; row < 12; ++row) {
         unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
         U8x d;
         std::memcpy(&d, to, sizeof d);
         const U8x before = d;
-        if (clearFirst)
-            blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
-        blendRow(d, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, black ? nullptr : &lanes,
-                 scalarTint);
+        const unsigned char *glyph = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
+        if (plain) {
+            U8x s;
+            std::memcpy(&s, glyph, sizeof s);
+            U8x colour = {};
+            for (int ch = 0; ch < 3; ++ch)
+                colour |= ((((s >> (8 * ch)) & 255) * lanes.m[ch]) >> lanes.shift[ch]) << (8 * ch);
+            d = (reinterpret_cast<U8x>((s >> 24) == 255) & colour) | 0xFF000000u;
+        } else {
+            if (clearFirst)
+                blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
+            blendRow(d, glyph, black ? nullptr : &lanes, scalarTint);
+        }
         if (anyLane(d ^ before)) {
             std::memcpy(to, &d, sizeof d);
             changed = true;
+            if (y + row < dst->height)
+                seeThrough += (((before >> 24) != 255) - ((d >> 24) != 255)) & shown;
         }
     }
-    return changed;
+    int total = 0;
+    for (int i = 0; i < 8; ++i)
+        total += seeThrough[i];
+    return {changed, total};
 }
 
-__attribute__((target("avx2"))) bool blendCellAvx2(bool clearFirst, unsigned char c,
-                                                   unsigned char r, unsigned char g,
-                                                   unsigned char b, int x, int y, TexBlock *dst,
-                                                   const TexBlock *sheet) {
+__attribute__((target("avx2"))) Drawn blendCellAvx2(bool clearFirst, unsigned char c,
+                                                    unsigned char r, unsigned char g,
+                                                    unsigned char b, int x, int y, TexBlock *dst,
+                                                    const TexBlock *sheet) {
     return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
 }
 
-bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
-                    unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+Drawn blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                     unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
     return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
 }
 
@@ -465,10 +494,16 @@ bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned 
 
 const bool haveAvx2 = __builtin_cpu_supports("avx2");
 
+// Marks dst changed, its see-through count kept up to date.
 bool blendGlyph(bool clearFirst, unsigned char c, unsigned char r, unsigned char g, unsigned char b,
                 int x, int y, TexBlock *dst, const TexBlock *sheet) {
-    return haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
-                    : blendCellPlain(clearFirst, c, r, g, b, x, y, dst, sheet);
+    const Drawn drawn = haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
+                                 : blendCellPlain(clearFirst, c, r, g, b, x, y, dst, sheet);
+    if (drawn.seeThrough != 0)
+        __atomic_fetch_add(&dst->seeThrough, drawn.seeThrough, __ATOMIC_RELAXED);
+    if (drawn.changed || !clearFirst)
+        __atomic_fetch_or(&dst->flags, 1, __ATOMIC_RELEASE);
+    return drawn.changed;
 }
 
 } // namespace
@@ -481,15 +516,11 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
     blendGlyph(false, c, r, g, b, x, y, dst, sheet);
-    texBlock_touch(dst);
 }
 
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
-    if (!blendGlyph(true, c, r, g, b, x, y, dst, sheet))
-        return false;
-    texBlock_touch(dst);
-    return true;
+    return blendGlyph(true, c, r, g, b, x, y, dst, sheet);
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {

@@ -13,6 +13,10 @@ struct TexBlock {
     unsigned texture;
     unsigned char *pixels; // tw * th * 4 bytes, RGBA, row 0 lowest
     int flags;             // bit 0: changed since last upload
+    // How many pixels of the logical part are not fully opaque, kept by the
+    // glyph drawing; negative while unknown (after a write made straight
+    // into `pixels`), and then counted at the next upload.
+    int seeThrough = 0;
 };
 
 // Smallest power of two >= n (1 for n <= 1); -1 when it exceeds 2^30.
@@ -34,7 +38,8 @@ void texBlock_update(TexBlock *image);
 unsigned texBlock_uploads(const TexBlock *image);
 
 // The changed flag is set by any thread and cleared by the window thread;
-// these touch it atomically (the field stays a plain int).
+// these touch it atomically (the field stays a plain int). Whoever writes
+// `pixels` directly must touch the image afterwards.
 void texBlock_touch(TexBlock *image);
 bool texBlock_changed(const TexBlock *image);
 
