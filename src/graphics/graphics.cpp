@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "graphics/glseam.h"
@@ -201,10 +202,9 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 // blend's byte. A byte times one factor (an opaque source pixel under its
 // tint, the destination's share under the black tint) is exact in double:
 // its truncation is the ideal quotient, less one where that is whole and
-// the factor fell below its ideal. The alpha byte, sa * a + d * (1 - a), is
-// exact too, and its ideal quotient has a remainder of at least 1/255 or
-// none. Bytes left in doubt are worked out one by one with the arithmetic of
-// `blend`. tools/blendcheck.cpp compares all 2^32 inputs.
+// the factor fell below its ideal. Colour bytes left in doubt are worked out
+// one by one with the arithmetic of `blend`; the alpha byte is worked out as
+// `blend` does. tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
@@ -249,19 +249,35 @@ VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
     return q + ((x == q * 255) & (x != 0) & low);
 }
 
-// The alpha byte of a blend, sa * a + d * (1 - a); bit 3 of `slow` marks
-// the lanes where the quotient is whole for a fraction alpha.
-VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d, I8x &slow) {
-    const I8x y = sa * sa + d * (255 - sa);
-    const I8x q = div255(y);
-    slow |= (y == q * 255) & (sa != 0) & (sa != 255) & 8;
-    return q;
+// The alpha byte of a blend, trunc(sa * a + d * (1 - a)), worked out as
+// `blend` does: a = sa / 255 in single precision (the division rounds as
+// the table's does, for every byte), the sum of products in double. Its
+// ideal quotient is whole too often to leave the doubtful lanes to `blend`.
+VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
+    using I4x = std::int32_t __attribute__((vector_size(16)));
+    using D4x = double __attribute__((vector_size(32)));
+    const F8x a = toFloat(sa) / 255.0f, inv = 1.0f - a;
+    const F8x fsa = toFloat(sa), fd = toFloat(d);
+    const auto half = [&](auto lo) {
+        constexpr int o = decltype(lo)::value;
+        const D4x v =
+            __builtin_convertvector(__builtin_shufflevector(fsa, fsa, o, o + 1, o + 2, o + 3),
+                                    D4x) *
+                __builtin_convertvector(__builtin_shufflevector(a, a, o, o + 1, o + 2, o + 3),
+                                        D4x) +
+            __builtin_convertvector(__builtin_shufflevector(fd, fd, o, o + 1, o + 2, o + 3), D4x) *
+                __builtin_convertvector(__builtin_shufflevector(inv, inv, o, o + 1, o + 2, o + 3),
+                                        D4x);
+        return __builtin_convertvector(v, I4x);
+    };
+    const I4x lo = half(std::integral_constant<int, 0>{}),
+              hi = half(std::integral_constant<int, 4>{});
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
 // GCC and clang spell vector shuffles differently; the loader's fuzz target
 // is built with clang.
 #if defined(__clang__)
-#define VELL_SHUFFLE(v, ...) __builtin_shufflevector(v, v, __VA_ARGS__)
 VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     U8x out;
     for (int i = 0; i < 8; ++i)
@@ -269,19 +285,18 @@ VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     return out;
 }
 #else
-#define VELL_SHUFFLE(v, ...) __builtin_shuffle(v, U8x{__VA_ARGS__})
 VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     return __builtin_shuffle(table, index);
 }
 #endif
 
-// Whether any lane is non-zero.
+// Whether any lane is non-zero: the two halves or'ed, then two words.
 VELL_INLINE bool anyLane(const U8x &lanes) {
-    U8x v = lanes;
-    v |= VELL_SHUFFLE(v, 4, 5, 6, 7, 0, 1, 2, 3);
-    v |= VELL_SHUFFLE(v, 2, 3, 0, 1, 6, 7, 4, 5);
-    v |= VELL_SHUFFLE(v, 1, 0, 3, 2, 5, 4, 7, 6);
-    return v[0] != 0;
+    using Half = std::uint64_t __attribute__((vector_size(16)));
+    using Quarters = std::uint64_t __attribute__((vector_size(32)));
+    const Quarters q = reinterpret_cast<Quarters>(lanes);
+    const Half h = Half{q[0], q[1]} | Half{q[2], q[3]};
+    return (h[0] | h[1]) != 0;
 }
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
@@ -297,7 +312,8 @@ VELL_INLINE I8x inverseBelow(const U8x &s) {
     return -reinterpret_cast<I8x>(bit & 1);
 }
 
-// Blend of a glyph row under the black tint: the colour is d * (1 - a).
+// Blend of a glyph row under the black tint: the colour is d * (1 - a),
+// never in doubt.
 VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
     if (!anyLane((s >> 24) ^ 255)) {
         d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
@@ -305,12 +321,11 @@ VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
     }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const I8x low = inverseBelow(s), keep = 255 - sa;
-    I8x slow = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c)
         out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
     d = out;
-    return slow;
+    return I8x{};
 }
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
@@ -332,7 +347,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
     const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
     I8x slow = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c) {
         const I8x sc = channel(s, c), dc = channel(d, c);
         I8x v = {};
@@ -364,7 +379,7 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
         return; // a blend with alpha 0 gives back the destination
     const U8x before = d;
     const I8x slow = tint != nullptr ? tintRow(d, s, *tint) : darkRow(d, s);
-    // Bits 0 to 3 of a lane of `slow`: its bytes to blend as `blend` does.
+    // Bits 0 to 2 of a lane of `slow`: its colour bytes to blend as `blend` does.
     if (anyLane(reinterpret_cast<U8x>(slow))) {
         for (int i = 0; i < 8; ++i) {
             if (slow[i] == 0)
@@ -380,9 +395,6 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
                 if ((slow[i] >> c & 1) != 0)
                     pixel[c] = static_cast<unsigned char>(
                         static_cast<int>(from[c] * ad * scalarTint.f[c] + old[c] * inv));
-            if ((slow[i] & 8) != 0)
-                pixel[3] =
-                    static_cast<unsigned char>(static_cast<int>(from[3] * ad + old[3] * inv));
             std::uint32_t word;
             std::memcpy(&word, pixel, 4);
             d[i] = word;
@@ -446,7 +458,7 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     // its see-through pixels.
     const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
     I8x seeThrough = {};
-    bool changed = false;
+    U8x diff = {};
     for (int row = 0; row < 12; ++row) {
         unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
         U8x d;
@@ -465,17 +477,15 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
                 blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
             blendRow(d, glyph, black ? nullptr : &lanes, scalarTint);
         }
-        if (anyLane(d ^ before)) {
-            std::memcpy(to, &d, sizeof d);
-            changed = true;
-            if (y + row < dst->height)
-                seeThrough += (((before >> 24) != 255) - ((d >> 24) != 255)) & shown;
-        }
+        std::memcpy(to, &d, sizeof d);
+        diff |= d ^ before;
+        if (y + row < dst->height)
+            seeThrough += (((before >> 24) != 255) - ((d >> 24) != 255)) & shown;
     }
     int total = 0;
     for (int i = 0; i < 8; ++i)
         total += seeThrough[i];
-    return {changed, total};
+    return {anyLane(diff), total};
 }
 
 __attribute__((target("avx2"))) Drawn blendCellAvx2(bool clearFirst, unsigned char c,
