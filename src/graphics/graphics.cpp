@@ -346,7 +346,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
     const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
     const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
-    I8x slow = {};
+    I8x doubt = {};
     U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c) {
         const I8x sc = channel(s, c), dc = channel(d, c);
@@ -358,7 +358,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
             const F8x n = toFloat(sc) * saf * tint.f[c] + toFloat(dc) * keep;
             v = toInt(n * (1.0f / 65025.0f));
             const F8x r = n - toFloat(v) * 65025.0f;
-            slow |= mixed & ((r < 2.0f) | (r > 65023.0f)) & (1 << c);
+            doubt |= (r < 2.0f) | (r > 65023.0f);
         }
         if (!allMixed && !tint.zero[c])
             v = (opaque &
@@ -367,7 +367,9 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
         out |= reinterpret_cast<U8x>(v) << (8 * c);
     }
     d = out;
-    return slow;
+    // A doubtful lane has all its colour bytes worked out again: those not
+    // in doubt come out the same.
+    return doubt & mixed & 7;
 }
 
 // One glyph row blended into eight destination pixels.
@@ -450,9 +452,7 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     const Tint scalarTint(r, g, b), none(0, 0, 0);
     const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
     const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
-    // The rows lie far apart in memory: ask for all of them at once.
-    for (int row = 0; row < 12; ++row)
-        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
+    prefetchCell(dst, x, y);
     const bool plain = clearFirst && plainCell(c, sheet);
     // The lanes inside the image's shown part, and per lane the change in
     // its see-through pixels.
@@ -531,6 +531,11 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
     return blendGlyph(true, c, r, g, b, x, y, dst, sheet);
+}
+
+void prefetchCell(const TexBlock *dst, int x, int y) {
+    for (int row = 0; row < 12; ++row)
+        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {

@@ -58,6 +58,10 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet);
 
+// A hint: the rows of the cell at (x, y) of dst lie far apart in memory, so
+// a caller that knows which cell it draws next asks for them early.
+void prefetchCell(const TexBlock *dst, int x, int y);
+
 // True when every byte of glyph c's cell in sheet is 0 or 255: then blending
 // it, on the processor or by OpenGL, involves no rounding at all.
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet);
