@@ -116,31 +116,37 @@ int main() {
         }
     }
     // A whole cell from an opaque black block and a glyph of clear and
-    // opaque pixels, under every tint byte.
-    fillSheet(sheet, -1);
-    unsigned char *block = sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
-    for (int row = 0; row < 12; ++row)
-        for (int col = 0; col < 8; ++col)
-            block[(row * sheet->tw + col) * 4 + 3] = 255;
-    for (int t = 0; t <= 256; ++t) {
-        const unsigned char r = t == 256 ? 0 : static_cast<unsigned char>(t);
-        const unsigned char g = t == 256 ? 0 : static_cast<unsigned char>(t ^ 0xA5);
-        const unsigned char b = t == 256 ? 0 : static_cast<unsigned char>(t * 7);
-        for (int k = 0; k < 256; ++k) {
-            fillCells(got);
-            fillCells(want);
-            for (int cell = 0; cell < 3; ++cell)
-                drawCellToImage(static_cast<unsigned char>(k), r, g, b, cell * 8, 0, got, sheet);
-            const unsigned char *src =
-                sheet->pixels + ((15 - k / 16) * 12 * sheet->tw + (k % 16) * 8) * 4;
-            for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 24; ++col) {
-                    unsigned char *p = want->pixels + (row * want->tw + col) * 4;
-                    drawPix(p, block + (row * sheet->tw + col % 8) * 4, 0, 0, 0);
-                    drawPix(p, src + (row * sheet->tw + col % 8) * 4, r, g, b);
-                }
-            if (!same(got, want, "plain drawCellToImage", t, 255, k))
-                return 1;
+    // opaque pixels, coloured or white, under every tint byte.
+    for (int white = 0; white < 2; ++white) {
+        fillSheet(sheet, -1);
+        for (int i = 0; white != 0 && i < sheet->tw * sheet->th; ++i)
+            std::memset(sheet->pixels + i * 4, 255, 3);
+        unsigned char *block =
+            sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 8; ++col)
+                block[(row * sheet->tw + col) * 4 + 3] = 255;
+        for (int t = 0; t <= 256; ++t) {
+            const unsigned char r = t == 256 ? 0 : static_cast<unsigned char>(t);
+            const unsigned char g = t == 256 ? 0 : static_cast<unsigned char>(t ^ 0xA5);
+            const unsigned char b = t == 256 ? 0 : static_cast<unsigned char>(t * 7);
+            for (int k = 0; k < 256; ++k) {
+                fillCells(got);
+                fillCells(want);
+                for (int cell = 0; cell < 3; ++cell)
+                    drawCellToImage(static_cast<unsigned char>(k), r, g, b, cell * 8, 0, got,
+                                    sheet);
+                const unsigned char *src =
+                    sheet->pixels + ((15 - k / 16) * 12 * sheet->tw + (k % 16) * 8) * 4;
+                for (int row = 0; row < 12; ++row)
+                    for (int col = 0; col < 24; ++col) {
+                        unsigned char *p = want->pixels + (row * want->tw + col) * 4;
+                        drawPix(p, block + (row * sheet->tw + col % 8) * 4, 0, 0, 0);
+                        drawPix(p, src + (row * sheet->tw + col % 8) * 4, r, g, b);
+                    }
+                if (!same(got, want, white != 0 ? "white cell" : "plain cell", t, 255, k))
+                    return 1;
+            }
         }
     }
     std::printf("ok\n");

@@ -169,8 +169,7 @@ const AlphaFactors alphaFactors;
 struct Tint {
     float f[3];
     Tint(unsigned char r, unsigned char g, unsigned char b)
-        : f{static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
-            static_cast<float>(b / 255.0)} {}
+        : f{alphaFactors.a[r], alphaFactors.a[g], alphaFactors.a[b]} {}
 };
 
 // The single-precision factors are part of the result: the blend must come
@@ -426,66 +425,85 @@ struct Drawn {
     int seeThrough;
 };
 
-// Whether the black block is opaque and glyph c has no pixel between clear
-// and opaque, all over their cells: then a cell redrawn is the glyph's
-// opaque pixels under the tint on opaque black, whatever the cell held.
-VELL_INLINE bool plainCell(unsigned char c, const TexBlock *sheet) {
-    const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
-    const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
-    U8x doubt = {};
+// How a whole cell (the black block, then a glyph) can be worked out. With
+// the black block opaque, the cell is opaque black before the glyph, whatever
+// it held; if the glyph's pixels are all clear or opaque, each comes out
+// black or its colour under the tint; if the opaque ones are all white (as
+// in a clean sheet), that colour is the tint's own.
+enum class Cell { blended, plain, white };
+
+VELL_INLINE Cell cellKind(const unsigned char *glyph, const unsigned char *block, int stride) {
+    U8x notPlain = {}, notWhite = {};
     for (int row = 0; row < 12; ++row) {
-        U8x block, glyph;
-        std::memcpy(&block, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, sizeof block);
-        std::memcpy(&glyph, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, sizeof glyph);
-        const U8x alpha = glyph >> 24;
-        doubt |= ((block >> 24) ^ 255) | (alpha * (255 - alpha));
+        U8x b, s;
+        std::memcpy(&b, block + row * stride, sizeof b);
+        std::memcpy(&s, glyph + row * stride, sizeof s);
+        // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
+        notPlain |= (~b >> 24) | (((s >> 24) + 1) & 0xFE);
+        notWhite |= reinterpret_cast<U8x>((s >> 24) != 0) & ~s;
     }
-    return !anyLane(doubt);
+    return anyLane(notPlain) ? Cell::blended : anyLane(notWhite) ? Cell::plain : Cell::white;
 }
 
 // Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
 // block goes under it, as a whole cell is redrawn.
 VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
                             unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
-    const bool black = r == 0 && g == 0 && b == 0;
-    const TintLanes lanes = tintLanes(r, g, b);
-    const Tint scalarTint(r, g, b), none(0, 0, 0);
-    const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
-    const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
     prefetchCell(dst, x, y);
-    const bool plain = clearFirst && plainCell(c, sheet);
-    // The lanes inside the image's shown part, and per lane the change in
-    // its see-through pixels.
-    const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
-    I8x seeThrough = {};
-    U8x diff = {};
-    for (int row = 0; row < 12; ++row) {
-        unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
-        U8x d;
-        std::memcpy(&d, to, sizeof d);
-        const U8x before = d;
-        const unsigned char *glyph = sheet->pixels + ((sy + row) * sheet->tw + sx) * 4;
-        if (plain) {
+    const int stride = sheet->tw * 4;
+    const unsigned char *glyph = sheet->pixels + (15 - c / 16) * 12 * stride + (c % 16) * 32;
+    const unsigned char *block = sheet->pixels + (15 - 219 / 16) * 12 * stride + (219 % 16) * 32;
+    const Cell kind = clearFirst ? cellKind(glyph, block, stride) : Cell::blended;
+    const TintLanes lanes = tintLanes(r, g, b);
+    U8x was[12], now[12];
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(&was[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof was[row]);
+    const U8x black = U8x{} + 0xFF000000u;
+    if (kind == Cell::white) {
+        std::uint32_t tint = 0xFF000000u;
+        for (int ch = 0; ch < 3; ++ch)
+            tint |= (255 * lanes.m[ch][0] >> lanes.shift[ch]) << (8 * ch);
+        for (int row = 0; row < 12; ++row) {
             U8x s;
-            std::memcpy(&s, glyph, sizeof s);
-            U8x colour = {};
+            std::memcpy(&s, glyph + row * stride, sizeof s);
+            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & tint) | black;
+        }
+    } else if (kind == Cell::plain) {
+        for (int row = 0; row < 12; ++row) {
+            U8x s, colour = black;
+            std::memcpy(&s, glyph + row * stride, sizeof s);
             for (int ch = 0; ch < 3; ++ch)
                 colour |= ((((s >> (8 * ch)) & 255) * lanes.m[ch]) >> lanes.shift[ch]) << (8 * ch);
-            d = (reinterpret_cast<U8x>((s >> 24) == 255) & colour) | 0xFF000000u;
-        } else {
-            if (clearFirst)
-                blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
-            blendRow(d, glyph, black ? nullptr : &lanes, scalarTint);
+            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
         }
-        std::memcpy(to, &d, sizeof d);
-        diff |= d ^ before;
+    } else {
+        const Tint scalarTint(r, g, b), none(0, 0, 0);
+        const bool dark = r == 0 && g == 0 && b == 0;
+        for (int row = 0; row < 12; ++row) {
+            now[row] = was[row];
+            if (clearFirst)
+                blendRow(now[row], block + row * stride, nullptr, none);
+            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes, scalarTint);
+        }
+    }
+    U8x diff = {};
+    for (int row = 0; row < 12; ++row)
+        diff |= now[row] ^ was[row];
+    if (!anyLane(diff))
+        return {false, 0};
+    // Stored, and per lane of the image's shown part the change in its
+    // see-through pixels counted.
+    const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
+    I8x seeThrough = {};
+    for (int row = 0; row < 12; ++row) {
+        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &now[row], sizeof now[row]);
         if (y + row < dst->height)
-            seeThrough += (((before >> 24) != 255) - ((d >> 24) != 255)) & shown;
+            seeThrough += (((was[row] >> 24) != 255) - ((now[row] >> 24) != 255)) & shown;
     }
     int total = 0;
     for (int i = 0; i < 8; ++i)
         total += seeThrough[i];
-    return {anyLane(diff), total};
+    return {true, total};
 }
 
 __attribute__((target("avx2"))) Drawn blendCellAvx2(bool clearFirst, unsigned char c,
@@ -531,11 +549,6 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
     return blendGlyph(true, c, r, g, b, x, y, dst, sheet);
-}
-
-void prefetchCell(const TexBlock *dst, int x, int y) {
-    for (int row = 0; row < 12; ++row)
-        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {
