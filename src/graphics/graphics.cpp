@@ -449,7 +449,6 @@ VELL_INLINE Cell cellKind(const unsigned char *glyph, const unsigned char *block
 // block goes under it, as a whole cell is redrawn.
 VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
                             unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
-    prefetchCell(dst, x, y);
     const int stride = sheet->tw * 4;
     const unsigned char *glyph = sheet->pixels + (15 - c / 16) * 12 * stride + (c % 16) * 32;
     const unsigned char *block = sheet->pixels + (15 - 219 / 16) * 12 * stride + (219 % 16) * 32;

@@ -105,7 +105,12 @@ void mapBlock_collapse(MapBlock *block) {
             prefetchCell(block->image, 8 * (block->changes[k + 1][0] % BLOCK_TILES_X),
                          12 * (block->changes[k + 1][1] % BLOCK_TILES_Y));
         int x = block->changes[k][0], y = block->changes[k][1];
-        drawTileToTex(&tileAt(x, y), x, y);
+        // The lock is held already for a block of the map, whose tiles
+        // are its own.
+        if (guard.m != nullptr && &mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y] == block)
+            drawTileToBlock(&tileAt(x, y), x, y);
+        else
+            drawTileToTex(&tileAt(x, y), x, y);
     }
     block->count = 0;
 }
