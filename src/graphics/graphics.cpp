@@ -274,8 +274,8 @@ VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
     return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
-// GCC and clang spell vector shuffles differently; the loader's fuzz target
-// is built with clang.
+// GCC and clang spell a shuffle by lane numbers held in a vector
+// differently; the loader's fuzz target is built with clang.
 #if defined(__clang__)
 VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     U8x out;
@@ -313,10 +313,10 @@ VELL_INLINE I8x inverseBelow(const U8x &s) {
 
 // Blend of a glyph row under the black tint: the colour is d * (1 - a),
 // never in doubt.
-VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
+VELL_INLINE void darkRow(U8x &d, const U8x &s) {
     if (!anyLane((s >> 24) ^ 255)) {
         d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
-        return I8x{};
+        return;
     }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const I8x low = inverseBelow(s), keep = 255 - sa;
@@ -324,7 +324,6 @@ VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
     for (int c = 0; c < 3; ++c)
         out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
     d = out;
-    return I8x{};
 }
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
@@ -379,7 +378,9 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
     if (!anyLane(s >> 24))
         return; // a blend with alpha 0 gives back the destination
     const U8x before = d;
-    const I8x slow = tint != nullptr ? tintRow(d, s, *tint) : darkRow(d, s);
+    if (tint == nullptr)
+        return darkRow(d, s);
+    const I8x slow = tintRow(d, s, *tint);
     // Bits 0 to 2 of a lane of `slow`: its colour bytes to blend as `blend` does.
     if (anyLane(reinterpret_cast<U8x>(slow))) {
         for (int i = 0; i < 8; ++i) {
