@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "core/frame.h"
 #include "core/logic.h"
@@ -122,6 +123,21 @@ TEST(Picture, ShowingOnlyChangedFramesShowsWhatDrawingEveryFrameShows) {
         frame();
     EXPECT_EQ(firstDifferent, 0) << "of " << frames << " frames";
     EXPECT_LT(shown, frames * 9 / 10);
+    // Drawing keeps each image's count of see-through pixels as a full count finds it.
+    std::vector<TexBlock *> images = {vell::stat, textLine[0], textLine[1], textLine[2]};
+    for (auto &column : mapTex)
+        for (MapBlock &block : column)
+            images.push_back(block.image);
+    int seeThrough = 0;
+    for (TexBlock *t : images) {
+        int n = 0;
+        for (int y = 0; y < t->height; ++y)
+            for (int x = 0; x < t->width; ++x)
+                n += t->pixels[(y * t->tw + x) * 4 + 3] != 255;
+        EXPECT_EQ(t->seeThrough, n) << t->texture;
+        seeThrough += n;
+    }
+    EXPECT_GT(seeThrough, 0);
 
     closing.store(1);
     while (releaseLogic() != 0 || logicThreadRunning.load())

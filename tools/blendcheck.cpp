@@ -16,7 +16,8 @@ using namespace vell;
 
 namespace {
 
-// Glyph k of the sheet: every pixel (k, k ^ 0x5A, 255 - k, alpha).
+// Glyph k of the sheet: every pixel (k, k ^ 0x5A, 255 - k, alpha); a
+// negative alpha gives clear and opaque pixels in a checkerboard.
 void fillSheet(TexBlock *sheet, int alpha) {
     for (int k = 0; k < 256; ++k)
         for (int row = 0; row < 12; ++row)
@@ -27,7 +28,7 @@ void fillSheet(TexBlock *sheet, int alpha) {
                 p[0] = static_cast<unsigned char>(k);
                 p[1] = static_cast<unsigned char>(k ^ 0x5A);
                 p[2] = static_cast<unsigned char>(255 - k);
-                p[3] = static_cast<unsigned char>(alpha);
+                p[3] = static_cast<unsigned char>(alpha >= 0 ? alpha : (row + col) % 2 * 255);
             }
 }
 
@@ -112,6 +113,40 @@ int main() {
                 }
             if (!same(got, want, "drawCellToImage", k, alpha, glyph))
                 return 1;
+        }
+    }
+    // A whole cell from an opaque black block and a glyph of clear and
+    // opaque pixels, coloured or white, under every tint byte.
+    for (int white = 0; white < 2; ++white) {
+        fillSheet(sheet, -1);
+        for (int i = 0; white != 0 && i < sheet->tw * sheet->th; ++i)
+            std::memset(sheet->pixels + i * 4, 255, 3);
+        unsigned char *block =
+            sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 8; ++col)
+                block[(row * sheet->tw + col) * 4 + 3] = 255;
+        for (int t = 0; t <= 256; ++t) {
+            const unsigned char r = t == 256 ? 0 : static_cast<unsigned char>(t);
+            const unsigned char g = t == 256 ? 0 : static_cast<unsigned char>(t ^ 0xA5);
+            const unsigned char b = t == 256 ? 0 : static_cast<unsigned char>(t * 7);
+            for (int k = 0; k < 256; ++k) {
+                fillCells(got);
+                fillCells(want);
+                for (int cell = 0; cell < 3; ++cell)
+                    drawCellToImage(static_cast<unsigned char>(k), r, g, b, cell * 8, 0, got,
+                                    sheet);
+                const unsigned char *src =
+                    sheet->pixels + ((15 - k / 16) * 12 * sheet->tw + (k % 16) * 8) * 4;
+                for (int row = 0; row < 12; ++row)
+                    for (int col = 0; col < 24; ++col) {
+                        unsigned char *p = want->pixels + (row * want->tw + col) * 4;
+                        drawPix(p, block + (row * sheet->tw + col % 8) * 4, 0, 0, 0);
+                        drawPix(p, src + (row * sheet->tw + col % 8) * 4, r, g, b);
+                    }
+                if (!same(got, want, white != 0 ? "white cell" : "plain cell", t, 255, k))
+                    return 1;
+            }
         }
     }
     std::printf("ok\n");

@@ -29,32 +29,8 @@ inline int rnd() {
 }
 
 // `count` numbers into `out`, exactly as `count` calls of rnd() in a row
-// would draw them, leaving the generator where those calls would. Four
-// states at a time come straight from the one before them (up to four steps
-// of the generator folded into one each), so the draws of a four need not
-// wait for each other.
-inline void rndFill(int *out, int count) {
-    constexpr std::uint32_t M1 = 214013u, A1 = 2531011u;
-    constexpr std::uint32_t M2 = M1 * M1, A2 = A1 * M1 + A1;
-    constexpr std::uint32_t M3 = M2 * M1, A3 = A2 * M1 + A1;
-    constexpr std::uint32_t M4 = M3 * M1, A4 = A3 * M1 + A1;
-    std::uint32_t state = detail::rndState;
-    int done = 0;
-    for (; done + 4 <= count; done += 4) {
-        const std::uint32_t s1 = state * M1 + A1, s2 = state * M2 + A2;
-        const std::uint32_t s3 = state * M3 + A3, s4 = state * M4 + A4;
-        out[done] = detail::rndOf(s1);
-        out[done + 1] = detail::rndOf(s2);
-        out[done + 2] = detail::rndOf(s3);
-        out[done + 3] = detail::rndOf(s4);
-        state = s4;
-    }
-    for (; done < count; ++done) {
-        state = state * M1 + A1;
-        out[done] = detail::rndOf(state);
-    }
-    detail::rndState = state;
-}
+// would draw them, leaving the generator where those calls would.
+void rndFill(int *out, int count);
 
 // With a chance of `chance` in `outOf` (one draw, none when outOf < 1), a
 // level drawn evenly from lowest..highest (a second draw). False, and no

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "graphics/glseam.h"
@@ -20,7 +21,15 @@ int p2(int n) {
     return p;
 }
 
+namespace {
+
+// Far enough below zero that no run of drawing can bring it back up.
+constexpr int UNKNOWN = -(1 << 30);
+
+} // namespace
+
 void texBlock_touch(TexBlock *image) {
+    __atomic_store_n(&image->seeThrough, UNKNOWN, __ATOMIC_RELAXED);
     __atomic_fetch_or(&image->flags, 1, __ATOMIC_RELEASE);
 }
 
@@ -89,6 +98,7 @@ TexBlock *texBlock_clone(const TexBlock *source) {
     image->width = source->width;
     image->height = source->height;
     image->flags = 1;
+    image->seeThrough = UNKNOWN;
     std::memcpy(image->pixels, source->pixels, bytes);
     texBlock_define(image);
     return image;
@@ -113,44 +123,14 @@ struct Uploaded {
 };
 std::vector<Uploaded> uploaded;
 
-// All the shown pixels and'ed together, eight at a time: the alpha byte of
-// the result is 255 only if every pixel's is.
-inline __attribute__((always_inline)) bool allOpaque(const TexBlock *image) {
-    using Words = std::uint32_t __attribute__((vector_size(32)));
-    Words all8 = ~Words{};
-    std::uint32_t all = ~0u;
+int countSeeThrough(const TexBlock *image) {
+    int n = 0;
     for (int y = 0; y < image->height; ++y) {
         const unsigned char *row = image->pixels + y * image->tw * 4;
-        int x = 0;
-        for (; x + 8 <= image->width; x += 8) {
-            Words eight;
-            std::memcpy(&eight, row + x * 4, sizeof eight);
-            all8 &= eight;
-        }
-        for (; x < image->width; ++x) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, row + x * 4, 4);
-            all &= pixel;
-        }
+        for (int x = 0; x < image->width; ++x)
+            n += row[x * 4 + 3] != 255;
     }
-    for (int i = 0; i < 8; ++i)
-        all &= all8[i];
-    unsigned char bytes[4];
-    std::memcpy(bytes, &all, 4);
-    return bytes[3] == 255;
-}
-
-__attribute__((target("avx2"))) bool allOpaqueAvx2(const TexBlock *image) {
-    return allOpaque(image);
-}
-
-bool allOpaquePlain(const TexBlock *image) {
-    return allOpaque(image);
-}
-
-bool anySeeThrough(const TexBlock *image) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return !(avx2 ? allOpaqueAvx2(image) : allOpaquePlain(image));
+    return n;
 }
 
 } // namespace
@@ -161,7 +141,12 @@ void texBlock_update(TexBlock *image) {
     if (image->texture >= uploaded.size())
         uploaded.resize(image->texture + 1);
     ++uploaded[image->texture].count;
-    uploaded[image->texture].seeThrough = anySeeThrough(image);
+    int seeThrough = __atomic_load_n(&image->seeThrough, __ATOMIC_RELAXED);
+    if (seeThrough < 0) {
+        seeThrough = countSeeThrough(image);
+        __atomic_store_n(&image->seeThrough, seeThrough, __ATOMIC_RELAXED);
+    }
+    uploaded[image->texture].seeThrough = seeThrough > 0;
 }
 
 unsigned texBlock_uploads(const TexBlock *image) {
@@ -184,8 +169,7 @@ const AlphaFactors alphaFactors;
 struct Tint {
     float f[3];
     Tint(unsigned char r, unsigned char g, unsigned char b)
-        : f{static_cast<float>(r / 255.0), static_cast<float>(g / 255.0),
-            static_cast<float>(b / 255.0)} {}
+        : f{alphaFactors.a[r], alphaFactors.a[g], alphaFactors.a[b]} {}
 };
 
 // The single-precision factors are part of the result: the blend must come
@@ -217,10 +201,9 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 // blend's byte. A byte times one factor (an opaque source pixel under its
 // tint, the destination's share under the black tint) is exact in double:
 // its truncation is the ideal quotient, less one where that is whole and
-// the factor fell below its ideal. The alpha byte, sa * a + d * (1 - a), is
-// exact too, and its ideal quotient has a remainder of at least 1/255 or
-// none. Bytes left in doubt are worked out one by one with the arithmetic of
-// `blend`. tools/blendcheck.cpp compares all 2^32 inputs.
+// the factor fell below its ideal. Colour bytes left in doubt are worked out
+// one by one with the arithmetic of `blend`; the alpha byte is worked out as
+// `blend` does. tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
@@ -265,19 +248,35 @@ VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
     return q + ((x == q * 255) & (x != 0) & low);
 }
 
-// The alpha byte of a blend, sa * a + d * (1 - a); bit 3 of `slow` marks
-// the lanes where the quotient is whole for a fraction alpha.
-VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d, I8x &slow) {
-    const I8x y = sa * sa + d * (255 - sa);
-    const I8x q = div255(y);
-    slow |= (y == q * 255) & (sa != 0) & (sa != 255) & 8;
-    return q;
+// The alpha byte of a blend, trunc(sa * a + d * (1 - a)), worked out as
+// `blend` does: a = sa / 255 in single precision (the division rounds as
+// the table's does, for every byte), the sum of products in double. Its
+// ideal quotient is whole too often to leave the doubtful lanes to `blend`.
+VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
+    using I4x = std::int32_t __attribute__((vector_size(16)));
+    using D4x = double __attribute__((vector_size(32)));
+    const F8x a = toFloat(sa) / 255.0f, inv = 1.0f - a;
+    const F8x fsa = toFloat(sa), fd = toFloat(d);
+    const auto half = [&](auto lo) {
+        constexpr int o = decltype(lo)::value;
+        const D4x v =
+            __builtin_convertvector(__builtin_shufflevector(fsa, fsa, o, o + 1, o + 2, o + 3),
+                                    D4x) *
+                __builtin_convertvector(__builtin_shufflevector(a, a, o, o + 1, o + 2, o + 3),
+                                        D4x) +
+            __builtin_convertvector(__builtin_shufflevector(fd, fd, o, o + 1, o + 2, o + 3), D4x) *
+                __builtin_convertvector(__builtin_shufflevector(inv, inv, o, o + 1, o + 2, o + 3),
+                                        D4x);
+        return __builtin_convertvector(v, I4x);
+    };
+    const I4x lo = half(std::integral_constant<int, 0>{}),
+              hi = half(std::integral_constant<int, 4>{});
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
-// GCC and clang spell vector shuffles differently; the loader's fuzz target
-// is built with clang.
+// GCC and clang spell a shuffle by lane numbers held in a vector
+// differently; the loader's fuzz target is built with clang.
 #if defined(__clang__)
-#define VELL_SHUFFLE(v, ...) __builtin_shufflevector(v, v, __VA_ARGS__)
 VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     U8x out;
     for (int i = 0; i < 8; ++i)
@@ -285,19 +284,18 @@ VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     return out;
 }
 #else
-#define VELL_SHUFFLE(v, ...) __builtin_shuffle(v, U8x{__VA_ARGS__})
 VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     return __builtin_shuffle(table, index);
 }
 #endif
 
-// Whether any lane is non-zero.
+// Whether any lane is non-zero: the two halves or'ed, then two words.
 VELL_INLINE bool anyLane(const U8x &lanes) {
-    U8x v = lanes;
-    v |= VELL_SHUFFLE(v, 4, 5, 6, 7, 0, 1, 2, 3);
-    v |= VELL_SHUFFLE(v, 2, 3, 0, 1, 6, 7, 4, 5);
-    v |= VELL_SHUFFLE(v, 1, 0, 3, 2, 5, 4, 7, 6);
-    return v[0] != 0;
+    using Half = std::uint64_t __attribute__((vector_size(16)));
+    using Quarters = std::uint64_t __attribute__((vector_size(32)));
+    const Quarters q = reinterpret_cast<Quarters>(lanes);
+    const Half h = Half{q[0], q[1]} | Half{q[2], q[3]};
+    return (h[0] | h[1]) != 0;
 }
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
@@ -313,20 +311,19 @@ VELL_INLINE I8x inverseBelow(const U8x &s) {
     return -reinterpret_cast<I8x>(bit & 1);
 }
 
-// Blend of a glyph row under the black tint: the colour is d * (1 - a).
-VELL_INLINE I8x darkRow(U8x &d, const U8x &s) {
+// Blend of a glyph row under the black tint: the colour is d * (1 - a),
+// never in doubt.
+VELL_INLINE void darkRow(U8x &d, const U8x &s) {
     if (!anyLane((s >> 24) ^ 255)) {
         d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
-        return I8x{};
+        return;
     }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const I8x low = inverseBelow(s), keep = 255 - sa;
-    I8x slow = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c)
         out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
     d = out;
-    return slow;
 }
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
@@ -347,8 +344,8 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
     const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
     const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
-    I8x slow = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3), slow)) << 24;
+    I8x doubt = {};
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c) {
         const I8x sc = channel(s, c), dc = channel(d, c);
         I8x v = {};
@@ -359,7 +356,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
             const F8x n = toFloat(sc) * saf * tint.f[c] + toFloat(dc) * keep;
             v = toInt(n * (1.0f / 65025.0f));
             const F8x r = n - toFloat(v) * 65025.0f;
-            slow |= mixed & ((r < 2.0f) | (r > 65023.0f)) & (1 << c);
+            doubt |= (r < 2.0f) | (r > 65023.0f);
         }
         if (!allMixed && !tint.zero[c])
             v = (opaque &
@@ -368,7 +365,9 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
         out |= reinterpret_cast<U8x>(v) << (8 * c);
     }
     d = out;
-    return slow;
+    // A doubtful lane has all its colour bytes worked out again: those not
+    // in doubt come out the same.
+    return doubt & mixed & 7;
 }
 
 // One glyph row blended into eight destination pixels.
@@ -379,8 +378,10 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
     if (!anyLane(s >> 24))
         return; // a blend with alpha 0 gives back the destination
     const U8x before = d;
-    const I8x slow = tint != nullptr ? tintRow(d, s, *tint) : darkRow(d, s);
-    // Bits 0 to 3 of a lane of `slow`: its bytes to blend as `blend` does.
+    if (tint == nullptr)
+        return darkRow(d, s);
+    const I8x slow = tintRow(d, s, *tint);
+    // Bits 0 to 2 of a lane of `slow`: its colour bytes to blend as `blend` does.
     if (anyLane(reinterpret_cast<U8x>(slow))) {
         for (int i = 0; i < 8; ++i) {
             if (slow[i] == 0)
@@ -396,9 +397,6 @@ VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tin
                 if ((slow[i] >> c & 1) != 0)
                     pixel[c] = static_cast<unsigned char>(
                         static_cast<int>(from[c] * ad * scalarTint.f[c] + old[c] * inv));
-            if ((slow[i] & 8) != 0)
-                pixel[3] =
-                    static_cast<unsigned char>(static_cast<int>(from[3] * ad + old[3] * inv));
             std::uint32_t word;
             std::memcpy(&word, pixel, 4);
             d[i] = word;
@@ -421,43 +419,102 @@ VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char 
     return lanes;
 }
 
-// Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
-// block goes under it, as a whole cell is redrawn. True when the cell's
-// pixels changed.
-VELL_INLINE bool blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
-                           unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
-    const bool black = r == 0 && g == 0 && b == 0;
-    const TintLanes lanes = tintLanes(r, g, b);
-    const Tint scalarTint(r, g, b), none(0, 0, 0);
-    const int sx = (c % 16) * 8, sy = (15 - c / 16) * 12;
-    const int bx = (219 % 16) * 8, by = (15 - 219 / 16) * 12;
-    bool changed = false;
+// What drawing a cell did to its image: whether its pixels changed, and by
+// how much the count of shown see-through pixels went up.
+struct Drawn {
+    bool changed;
+    int seeThrough;
+};
+
+// How a whole cell (the black block, then a glyph) can be worked out. With
+// the black block opaque, the cell is opaque black before the glyph, whatever
+// it held; if the glyph's pixels are all clear or opaque, each comes out
+// black or its colour under the tint; if the opaque ones are all white (as
+// in a clean sheet), that colour is the tint's own.
+enum class Cell { blended, plain, white };
+
+VELL_INLINE Cell cellKind(const unsigned char *glyph, const unsigned char *block, int stride) {
+    U8x notPlain = {}, notWhite = {};
     for (int row = 0; row < 12; ++row) {
-        unsigned char *to = dst->pixels + ((y + row) * dst->tw + x) * 4;
-        U8x d;
-        std::memcpy(&d, to, sizeof d);
-        const U8x before = d;
-        if (clearFirst)
-            blendRow(d, sheet->pixels + ((by + row) * sheet->tw + bx) * 4, nullptr, none);
-        blendRow(d, sheet->pixels + ((sy + row) * sheet->tw + sx) * 4, black ? nullptr : &lanes,
-                 scalarTint);
-        if (anyLane(d ^ before)) {
-            std::memcpy(to, &d, sizeof d);
-            changed = true;
-        }
+        U8x b, s;
+        std::memcpy(&b, block + row * stride, sizeof b);
+        std::memcpy(&s, glyph + row * stride, sizeof s);
+        // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
+        notPlain |= (~b >> 24) | (((s >> 24) + 1) & 0xFE);
+        notWhite |= reinterpret_cast<U8x>((s >> 24) != 0) & ~s;
     }
-    return changed;
+    return anyLane(notPlain) ? Cell::blended : anyLane(notWhite) ? Cell::plain : Cell::white;
 }
 
-__attribute__((target("avx2"))) bool blendCellAvx2(bool clearFirst, unsigned char c,
-                                                   unsigned char r, unsigned char g,
-                                                   unsigned char b, int x, int y, TexBlock *dst,
-                                                   const TexBlock *sheet) {
+// Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
+// block goes under it, as a whole cell is redrawn.
+VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                            unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+    const int stride = sheet->tw * 4;
+    const unsigned char *glyph = sheet->pixels + (15 - c / 16) * 12 * stride + (c % 16) * 32;
+    const unsigned char *block = sheet->pixels + (15 - 219 / 16) * 12 * stride + (219 % 16) * 32;
+    const Cell kind = clearFirst ? cellKind(glyph, block, stride) : Cell::blended;
+    const TintLanes lanes = tintLanes(r, g, b);
+    U8x was[12], now[12];
+    for (int row = 0; row < 12; ++row)
+        std::memcpy(&was[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof was[row]);
+    const U8x black = U8x{} + 0xFF000000u;
+    if (kind == Cell::white) {
+        std::uint32_t tint = 0xFF000000u;
+        for (int ch = 0; ch < 3; ++ch)
+            tint |= (255 * lanes.m[ch][0] >> lanes.shift[ch]) << (8 * ch);
+        for (int row = 0; row < 12; ++row) {
+            U8x s;
+            std::memcpy(&s, glyph + row * stride, sizeof s);
+            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & tint) | black;
+        }
+    } else if (kind == Cell::plain) {
+        for (int row = 0; row < 12; ++row) {
+            U8x s, colour = black;
+            std::memcpy(&s, glyph + row * stride, sizeof s);
+            for (int ch = 0; ch < 3; ++ch)
+                colour |= ((((s >> (8 * ch)) & 255) * lanes.m[ch]) >> lanes.shift[ch]) << (8 * ch);
+            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
+        }
+    } else {
+        const Tint scalarTint(r, g, b), none(0, 0, 0);
+        const bool dark = r == 0 && g == 0 && b == 0;
+        for (int row = 0; row < 12; ++row) {
+            now[row] = was[row];
+            if (clearFirst)
+                blendRow(now[row], block + row * stride, nullptr, none);
+            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes, scalarTint);
+        }
+    }
+    U8x diff = {};
+    for (int row = 0; row < 12; ++row)
+        diff |= now[row] ^ was[row];
+    if (!anyLane(diff))
+        return {false, 0};
+    // Stored, and per lane of the image's shown part the change in its
+    // see-through pixels counted.
+    const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
+    I8x seeThrough = {};
+    for (int row = 0; row < 12; ++row) {
+        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &now[row], sizeof now[row]);
+        if (y + row < dst->height)
+            seeThrough += (((was[row] >> 24) != 255) - ((now[row] >> 24) != 255)) & shown;
+    }
+    int total = 0;
+    for (int i = 0; i < 8; ++i)
+        total += seeThrough[i];
+    return {true, total};
+}
+
+__attribute__((target("avx2"))) Drawn blendCellAvx2(bool clearFirst, unsigned char c,
+                                                    unsigned char r, unsigned char g,
+                                                    unsigned char b, int x, int y, TexBlock *dst,
+                                                    const TexBlock *sheet) {
     return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
 }
 
-bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
-                    unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
+Drawn blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned char g,
+                     unsigned char b, int x, int y, TexBlock *dst, const TexBlock *sheet) {
     return blendCell(clearFirst, c, r, g, b, x, y, dst, sheet);
 }
 
@@ -465,10 +522,16 @@ bool blendCellPlain(bool clearFirst, unsigned char c, unsigned char r, unsigned 
 
 const bool haveAvx2 = __builtin_cpu_supports("avx2");
 
+// Marks dst changed, its see-through count kept up to date.
 bool blendGlyph(bool clearFirst, unsigned char c, unsigned char r, unsigned char g, unsigned char b,
                 int x, int y, TexBlock *dst, const TexBlock *sheet) {
-    return haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
-                    : blendCellPlain(clearFirst, c, r, g, b, x, y, dst, sheet);
+    const Drawn drawn = haveAvx2 ? blendCellAvx2(clearFirst, c, r, g, b, x, y, dst, sheet)
+                                 : blendCellPlain(clearFirst, c, r, g, b, x, y, dst, sheet);
+    if (drawn.seeThrough != 0)
+        __atomic_fetch_add(&dst->seeThrough, drawn.seeThrough, __ATOMIC_RELAXED);
+    if (drawn.changed || !clearFirst)
+        __atomic_fetch_or(&dst->flags, 1, __ATOMIC_RELEASE);
+    return drawn.changed;
 }
 
 } // namespace
@@ -481,15 +544,11 @@ void drawPix(unsigned char *dst, const unsigned char *src, unsigned char r, unsi
 void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
     blendGlyph(false, c, r, g, b, x, y, dst, sheet);
-    texBlock_touch(dst);
 }
 
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet) {
-    if (!blendGlyph(true, c, r, g, b, x, y, dst, sheet))
-        return false;
-    texBlock_touch(dst);
-    return true;
+    return blendGlyph(true, c, r, g, b, x, y, dst, sheet);
 }
 
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet) {

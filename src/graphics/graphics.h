@@ -13,6 +13,10 @@ struct TexBlock {
     unsigned texture;
     unsigned char *pixels; // tw * th * 4 bytes, RGBA, row 0 lowest
     int flags;             // bit 0: changed since last upload
+    // How many pixels of the logical part are not fully opaque, kept by the
+    // glyph drawing; negative while unknown (after a write made straight
+    // into `pixels`), and then counted at the next upload.
+    int seeThrough = 0;
 };
 
 // Smallest power of two >= n (1 for n <= 1); -1 when it exceeds 2^30.
@@ -34,7 +38,8 @@ void texBlock_update(TexBlock *image);
 unsigned texBlock_uploads(const TexBlock *image);
 
 // The changed flag is set by any thread and cleared by the window thread;
-// these touch it atomically (the field stays a plain int).
+// these touch it atomically (the field stays a plain int). Whoever writes
+// `pixels` directly must touch the image afterwards.
 void texBlock_touch(TexBlock *image);
 bool texBlock_changed(const TexBlock *image);
 
@@ -52,6 +57,13 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 // says whether they did. Any thread.
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet);
+
+// A hint: the rows of the cell at (x, y) of dst lie far apart in memory, so
+// a caller that knows which cell it draws next asks for them early.
+inline void prefetchCell(const TexBlock *dst, int x, int y) {
+    for (int row = 0; row < 12; ++row)
+        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
+}
 
 // True when every byte of glyph c's cell in sheet is 0 or 255: then blending
 // it, on the processor or by OpenGL, involves no rounding at all.

@@ -35,8 +35,15 @@ void drawTile(const Tile *tile, int x, int y) {
 void drawTileToTex(const Tile *tile, int x, int y) {
     if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
         return;
+    std::lock_guard<std::recursive_mutex> guard(
+        mapBlock_lock(x / BLOCK_TILES_X, y / BLOCK_TILES_Y));
+    drawTileToBlock(tile, x, y);
+}
+
+void drawTileToBlock(const Tile *tile, int x, int y) {
+    if (tile == nullptr || !onMap(x, y) || gameTex == nullptr)
+        return;
     const int i = x / BLOCK_TILES_X, j = y / BLOCK_TILES_Y;
-    std::lock_guard<std::recursive_mutex> guard(mapBlock_lock(i, j));
     TexBlock *image = mapTex[i][j].image;
     if (image == nullptr)
         return;

@@ -12,6 +12,8 @@ void drawTile(const Tile *tile, int x, int y);
 // Any thread: draws the tile into its block's image under the block's lock.
 // Ignores a null tile or (x, y) off the map.
 void drawTileToTex(const Tile *tile, int x, int y);
+// The same, for a caller that holds the block's lock already.
+void drawTileToBlock(const Tile *tile, int x, int y);
 
 // Window thread, under the block's lock: true when drawing the tile straight
 // onto the screen would show exactly what its block's image shows there

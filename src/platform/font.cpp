@@ -78,6 +78,7 @@ TexBlock *loadTexture(std::FILE *stream) {
             }
         }
     }
+    texBlock_touch(image);
     gl().bindTexture(image->texture);
     gl().uploadTexture(image->tw, image->th, image->pixels);
     return image;
