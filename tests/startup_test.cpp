@@ -74,6 +74,40 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     freeImages();
 }
 
+// A sheet in memory: the pixel data at offset 57, the given size, then `pixels` (BGR, rows from
+// the bottom); past the end of the file every byte reads 255.
+static TexBlock *sheet(int w, int h, const std::string &pixels = "") {
+    std::string file(57, '\0');
+    for (auto [at, v] : {std::pair{10, 57}, {18, w}, {22, h}})
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<char>(static_cast<unsigned>(v) >> 8 * i);
+    file += pixels;
+    std::FILE *f = fmemopen(file.data(), file.size(), "rb");
+    TexBlock *t = loadTexture(f);
+    std::fclose(f);
+    return t;
+}
+
+// Too small for the glyph grid (top-down rows too), or over 64 MiB once rounded up to powers of
+// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB
+// loads. Magenta alone turns clear.
+TEST(GlyphSheet, RefusesSmallOrHugeSheetsAndTurnsOnlyMagentaClear) {
+    for (auto [w, h] :
+         {std::pair{127, 192}, {128, 191}, {128, -192}, {65536 + 128, 192}, {4097, 4095}})
+        EXPECT_EQ(sheet(w, h), nullptr) << w << " x " << h;
+    TexBlock *big = sheet(4096, 4096);
+    EXPECT_NE(big, nullptr);
+    texBlock_free(big);
+    TexBlock *t = sheet(128, 192, std::string("\1\2\3\xff\0\xff\xff\1\xff\xfe\0\xff", 12));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(std::vector<int>(t->pixels, t->pixels + 20),
+              (std::vector<int>{3,   2,   1,   255, 0,   0,   0,   0,   255, 1,
+                                255, 255, 255, 0,   254, 255, 255, 255, 255, 255}));
+    EXPECT_EQ(std::vector<int>(t->pixels + 128 * 4, t->pixels + 128 * 4 + 4),
+              std::vector<int>(4, 255));
+    texBlock_free(t);
+}
+
 // The chance, 40 in 100, is drawn first, then the level asked for, the
 // player's plus 0..2; the monster's gold comes next, below 5 times that.
 TEST(Spawner, EachTurnCosts10000AndMayBringAMonsterOfThePlayersLevelToTwoAbove) {
