@@ -91,10 +91,6 @@ void pay(int magic, int delays) {
     if (delays > 0)
         player.energy = delays * player.moveDelay;
 }
-// A stat raised by a number below n (none drawn when n < 1).
-void gain(int &stat, int n) {
-    stat += n < 1 ? 0 : rnd() % n;
-}
 
 // The circle as it should be scrambled: rows from the lowest, columns from the left, only tiles on
 // the map, none whose intensity comes out 0.
@@ -167,17 +163,17 @@ const struct {
          corrupt(100000 + rnd() % 1000000), pay(1000000, 0);
      }},
     {"speed", chaos_speed, 5000,
-     [] { pay(5000, 8), gain(player.speed, 100), corrupt(100 + rnd() % 1000); }},
+     [] { pay(5000, 8), player.speed += rnd() % 100, corrupt(100 + rnd() % 1000); }},
     {"heal", chaos_heal, 5000,
-     [] { pay(5000, 8), gain(player.health, 15), corrupt(100 + rnd() % 1000); }},
+     [] { pay(5000, 8), player.health += rnd() % 15, corrupt(100 + rnd() % 1000); }},
     {"barrier", chaos_barrier, 6000,
      [] {
-         pay(6000, 7), gain(player.defenseMin, 6), gain(player.defenseSpread, 3);
+         pay(6000, 7), player.defenseMin += rnd() % 6, player.defenseSpread += rnd() % 3;
          corrupt(100 + rnd() % 1000);
      }},
     {"fury", chaos_fury, 6000,
      [] {
-         pay(6000, 7), gain(player.damageMin, 6), gain(player.damageSpread, 3);
+         pay(6000, 7), player.damageMin += rnd() % 6, player.damageSpread += rnd() % 3;
          corrupt(100 + rnd() % 1000);
      }},
     {"gather", chaos_gather, 2000,
@@ -349,4 +345,9 @@ TEST(MapInit, EveryTileAndPathAsReplayedFromTheDraws) {
             ASSERT_EQ(std::memcmp(&map[i], &want[i], 4), 0) << "tile " << i << " seed " << seed;
         EXPECT_EQ(rnd(), next);
     }
+    freshWorld(1);
+    dirtPath(0, 5, 10, 15, 1, 2); // as steep as it is long: not drawn
+    EXPECT_EQ(tileAt(0, 5).glyph, 0);
+    dirtPath(0, 5, 11, 15, 1, 2);
+    EXPECT_EQ(tileAt(0, 5).glyph, 43);
 }

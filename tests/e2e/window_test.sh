@@ -15,7 +15,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 RUN=$(mktemp -d "${TMPDIR:-/tmp}/vell-e2e.XXXXXX") PID= XPID= WIN= AS=() CWD=
 trap 'kill $PID $XPID 2>/dev/null; rm -rf "$RUN"' EXIT
 GAME=$RUN/vell && cp "$VELL" "$GAME" # no font.bmp beside it until one is put there
-convert "$FONT" "$RUN/font.ppm" || exit 1
+convert "$FONT" -depth 8 "rgb:$RUN/font.rgb" || exit 1
 fail() { echo "FAIL: $*"; head -c 2000 "$RUN"/err.txt "$RUN"/stderr 2>/dev/null; exit 1; }
 xtry() { for _ in 1 2 3 4 5; do "$@" && return 0; sleep 0.3; done; return 1; }
 start() { (cd "${CWD:-$RUN}" && exec "${AS[@]}" "$GAME" "$@" >"$RUN/stdout" 2>"$RUN/stderr") & PID=$!; }
@@ -24,8 +24,8 @@ ended() { # ended SECONDS STATUS: the game ends within SECONDS with STATUS
     kill -0 $PID 2>/dev/null && fail "still running $1 s on"
     wait $PID; local s=$?; PID=; [ $s = "$2" ] || fail "exit status $s, not $2"
 }
-shot() { xtry timeout 20 import -window "$WIN" -depth 8 "$RUN/shot.ppm" 2>/dev/null || fail "no screenshot"; }
-shows() { "$PROBE" text "$RUN/shot.ppm" "$1" "$2" "$RUN/font.ppm" "$3"; } # pixel x, y from the top-left
+shot() { xtry timeout 20 import -window "$WIN" -depth 8 "rgb:$RUN/shot.rgb" 2>/dev/null || fail "no screenshot"; }
+shows() { "$PROBE" text "$RUN/shot.rgb" "$1" "$2" "$RUN/font.rgb" "$3"; } # pixel x, y from the top-left
 at() { shows $(($1 * 8)) $((504 - 12 * $2)) $'\x01'; }       # the player's glyph on map cell x, y
 until_() { for _ in $(seq 50); do shot; "$@" && return 0; sleep 0.2; done; return 1; }
 press() { xtry timeout 10 xdotool windowfocus --sync "$WIN" && xtry timeout 10 xdotool key "$@" || fail "cannot type $*"; }
