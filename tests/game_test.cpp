@@ -111,13 +111,21 @@ TEST_F(Scheduler, EnergyDecidesWhoMovesAndWrapsWithoutOverflow) {
               (std::vector<int>{10000, INT_MAX - 249, 10249}));
 }
 
+// Found after a turn, or because a turn unlinked a creature with no successor: reported, and the
+// game ends.
 TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
-    char logged[99] = {};
-    errout = fmemopen(logged, sizeof logged, "w");
-    add(0, nullptr)->next = nullptr; // world_reset still frees it
-    EXPECT_EQ(runLogic(), 1);
-    EXPECT_STREQ(logged, "Fatal error: break in creature loop\n");
-    std::fclose(errout);
+    for (ActFn act : {ActFn(nullptr), ActFn([](Creature *c) { return ring_unlink(c), 0; })}) {
+        char logged[99] = {};
+        errout = fmemopen(logged, sizeof logged, "w");
+        Creature *c = add(1, act);
+        c->next = nullptr; // world_reset still frees it while it is linked
+        EXPECT_EQ(runLogic(), 1);
+        std::fclose(errout);
+        EXPECT_STREQ(logged, "Fatal error: break in creature loop\n");
+        if (act != nullptr)
+            delete c;
+        world_reset();
+    }
     errout = nullptr;
 }
 
