@@ -1,12 +1,10 @@
-// The scheduler, the pause hand-off and a scripted game, each on a real logic thread; this thread
-// plays the window thread, drawing frames and sending keys through `input` as the player's turns
-// come. Then map generation on its own thread, key routing by input mode, the per-frame upkeep
-// and what a frame draws.
+// The scheduler and the pause hand-off on a real logic thread, this thread playing the window
+// thread; map generation on its own thread; key routing by input mode, the per-frame upkeep and
+// what a frame draws.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <climits>
 #include <future>
@@ -18,7 +16,6 @@
 #include "core/frame.h"
 #include "core/logic.h"
 #include "core/random.h"
-#include "creatures/combat.h"
 #include "creatures/creature.h"
 #include "graphics/glseam.h"
 #include "graphics/map.h"
@@ -162,76 +159,6 @@ TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
     std::generate(mine.begin(), mine.end(), rnd); // the other thread's draws left this state alone
     EXPECT_EQ(mine, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
     EXPECT_EQ(other, mine);
-}
-
-static std::atomic<int> monsterTurns{0};
-
-// Counts its turns; attacks the player from anywhere once it hits hard.
-static int monsterAct(Creature *c) {
-    monsterTurns.fetch_add(1);
-    if (c->damageMin > 1)
-        creature_attack(c, &player);
-    c->energy = c->moveDelay;
-    return 1;
-}
-
-// The player on (30, 20), too tough to die by chance, a monster three columns east and the logic
-// thread stopped on the player's first turn; the end shuts it down as the window would.
-class Game : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        freshWorld(1);
-        monsterTurns.store(0);
-        cursorX = cursorY = action = dirAction = 0;
-        // x, y, energy, speed, moveDelay, glyph, r, g, b, name, act, bump, next, prev,
-        // gold, level, arrows, magic, health, defense and damage (min, spread)
-        player = Creature{30, 20,       0,          1000,        10000,   1,       0, 0,
-                          0,  "Player", player_act, player_bump, &player, &player, 0, 1,
-                          5,  1000,     1000,       0,           0,       1,       1};
-        tileAt(30, 20).creature = &player;
-        m = creature_new();
-        m->act = monsterAct, m->speed = 1000, m->name = "Enemy", m->health = 100000;
-        tileAt(m->x = 33, m->y = 20).creature = m;
-        logic = std::thread(startGameLoop);
-        ASSERT_TRUE(awaitKey());
-    }
-    void TearDown() override {
-        closing.store(1);
-        bool gone = waitUntil([] { return releaseLogic() == 0 && !logicThreadRunning.load(); });
-        EXPECT_TRUE(gone) << "the logic thread did not leave the scheduler";
-        gone ? logic.join() : logic.detach();
-        world_reset();
-    }
-    // The logic thread stopped for a key in `mode`; frames go on meanwhile.
-    static bool awaitKey(int mode = 1) {
-        return waitUntil([mode] { return render(), inputType.load() == mode && holdCount() == 1; });
-    }
-    static bool play(const char *k, int mode = 1) {
-        while (*k)
-            input(*k++);
-        return awaitKey(mode);
-    }
-    std::thread logic;
-    Creature *m = nullptr;
-};
-
-TEST_F(Game, TurnsPassThroughPromptsUntilAMonsterKills) {
-    EXPECT_EQ(monsterTurns.load(), 0); // the player comes first
-    ASSERT_TRUE(play("6"));
-    EXPECT_TRUE(monsterTurns.load() == 1 && player.x == 31); // equal speeds
-    EXPECT_TRUE(play("f66", 3) && cursorX == 33);            // the world waits for the shot
-    ASSERT_TRUE(play("\r"));
-    EXPECT_EQ(monsterTurns.load(), 4); // two and a half steps
-    ASSERT_TRUE(play("q6"));
-    const int turns = monsterTurns.load(); // a bolt costs five steps: 4 or 5 turns by phase
-    EXPECT_TRUE(turns >= 8 && turns <= 9 && player.magic == 0);
-    // Death at a monster's hand waits for a key, then ends the game.
-    m->damageMin = 50;
-    player.health = 1;
-    ASSERT_TRUE(play("5", 2));
-    EXPECT_TRUE(shownLine(0).find("You die") != std::string::npos && closing.load() == 0);
-    input('x');
-    EXPECT_TRUE(waitUntil([] { return logicThreadRunning.load() == 0; }) && closing.load() == 1);
 }
 
 // Maps asked for while one is being made (on the window thread holding the world lock, as the flee
