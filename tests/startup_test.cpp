@@ -40,16 +40,14 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     freshWorld(1);
     char dir[] = "/tmp/vell-startup-XXXXXX", err[80] = {};
     ASSERT_TRUE(mkdtemp(dir) && chdir(dir) == 0);
-    errout = std::tmpfile();
+    errout = fmemopen(err, sizeof err, "w");
     init(nullptr);
     EXPECT_TRUE(closing.load() == 1 && player.next == &player && !tileAt(30, 20).creature);
     std::ofstream("font.bmp") << "not a bitmap";
     init(VELL_SOURCE_DIR "/data");
-    std::rewind(errout);
-    EXPECT_GT(std::fread(err, 1, sizeof err - 1, errout), 0u);
-    EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
     std::fclose(errout);
     errout = nullptr;
+    EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
     world_reset();
     std::filesystem::remove("font.bmp");
     srnd(2024);
