@@ -142,7 +142,11 @@ TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhen
             auto unlink = std::async(std::launch::async,
                                      [] { return WorldGuard(), ring_unlink(player.next); });
             EXPECT_EQ(unlink.wait_for(10s), std::future_status::ready);
+            WorldGuard g; // the last release under the world lock, as a key router makes it
             EXPECT_EQ(releaseLogic(), 1);
+            std::this_thread::sleep_for(
+                20ms);                 // the logic thread wakes and waits for the world lock
+            EXPECT_EQ(holdCount(), 0); // without keeping the hold lock meanwhile
         },
         gameLoop);
     EXPECT_EQ(rec.trace, "A0B0");
