@@ -37,6 +37,7 @@ void setUp(unsigned seed, int magic, int px = 45) {
     freshWorld(seed);
     for (Tile &t : map)
         t.r = t.g = t.b = t.glyph = 0xA5; // half the bits set: a flip differs from setting a bit
+    gameTex->flags = fontTex->flags = 0;  // a sheet that changes must ask for its upload
     player.x = px, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
     player.magic = magic, player.energy = 4321;
     tileAt(px, 20).creature = &player;
@@ -67,7 +68,7 @@ std::string state(bool tiles = true) {
         for (MapBlock &b : column)
             s.append(reinterpret_cast<const char *>(b.changes), sizeof(int) * 2 * b.count);
     for (const TexBlock *t : {gameTex, fontTex})
-        s.append(reinterpret_cast<const char *>(t->pixels), GRID);
+        s.append(reinterpret_cast<const char *>(t->pixels), GRID) += t->flags & 1 ? "u" : "-";
     return s + std::to_string(rnd());
 }
 
@@ -267,6 +268,7 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
             TexBlock *sheet = i < n ? gameTex : fontTex;
             int row = rnd() % 192, col = rnd() % 128, byte = rnd() % 4;
             sheet->pixels[(row * 128 + col) * 4 + byte] ^= 1 << rnd() % 8;
+            sheet->flags |= 1;
         }
         for (int i = 0; i < n / 100 + n / 1000; ++i) {
             int x = rnd() % 90, y = rnd() % 40, which = rnd() % (i < n / 100 ? 3 : 4);
@@ -284,7 +286,7 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
 
 // Game pixels from the text sheet, text pixels from the pure one, then per thousand a game cell
 // and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
-// are damaged in every pixel, so each copy shows.
+// are damaged in every pixel, so each copy shows; a sheet copied to asks for its upload.
 TEST(Order, EveryAmountAsReplayedFromTheDraws) {
     for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001, 30000}) {
         SCOPED_TRACE(amount);
@@ -307,6 +309,8 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
                 std::memcpy(game, font, GRID);
             if (amount > 20000)
                 std::memcpy(font, pureTex->pixels, GRID);
+            gameTex->flags |= amount > 0;
+            fontTex->flags |= amount >= 100;
             EXPECT_TRUE(state() == got);
         }
     }
