@@ -57,7 +57,7 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};
-    EXPECT_TRUE(waitMapInit(10000) == 1 && closing.load() == 0);
+    EXPECT_TRUE(waitMapInit(10000) == 1 && closing.load() == 0 && tileAt(0, 0).glyph != 0);
     EXPECT_EQ(std::vector<int>({player.health, player.damageMin, player.damageSpread,
                                 player.defenseMin, player.defenseSpread}),
               drawn);
