@@ -356,4 +356,6 @@ TEST(MapInit, EveryTileAndPathAsReplayedFromTheDraws) {
     EXPECT_EQ(tileAt(1, 5).glyph, 0);
     dirtPath(1, 5, 12, 15, 1, 2); // columns 1 to 11
     EXPECT_TRUE(tileAt(1, 5).glyph == 43 && tileAt(12, 15).glyph == 0);
+    dirtStripV(20, 20, 1, -10); // no jitter left: rows 19 and 20, and no division by zero
+    EXPECT_TRUE(tileAt(20, 19).glyph == 43 && tileAt(20, 21).glyph == 0);
 }
