@@ -149,10 +149,11 @@ const struct {
          for (const auto &s : {std::pair{46, 19}, {46, 21}, {45, 20}, {47, 20}})
              strike(s.first, s.second, 5);
      }},
-    {"blast at the top edge", [](Creature *c) { return chaos_blast(c, -39, -20); }, 500,
-     [] { // the side (6, -1) would index (5, 39) unchecked
-         corrupt(rnd() % 400), pay(500, 4), strike(6, 0, 7);
-         for (const auto &s : {std::pair{6, 1}, {5, 0}, {7, 0}})
+    {"blast at the top edge", [](Creature *c) { return chaos_blast(c, -44, -20); }, 500,
+     [] { // the side (1, -1) would index (0, 39) unchecked; the monster at (0, 0) takes a side's
+          // hit
+         corrupt(rnd() % 400), pay(500, 4), strike(1, 0, 7);
+         for (const auto &s : {std::pair{1, 1}, {0, 0}, {2, 0}})
              strike(s.first, s.second, 5);
      }},
     {"flee", chaos_flee, 10000, [] { pay(10000, 20), corrupt(rnd() % 5000); }},
@@ -288,6 +289,11 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
 // and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
 // are damaged in every pixel, so each copy shows; a sheet copied to asks for its upload.
 TEST(Order, EveryAmountAsReplayedFromTheDraws) {
+    setUp(7, 0);
+    TexBlock *pure = std::exchange(pureTex, nullptr);
+    uncorrupt(20001); // with no pristine sheet nothing is restored
+    pureTex = pure;
+    EXPECT_EQ(gameTex->flags, 0);
     for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001, 30000}) {
         SCOPED_TRACE(amount);
         std::string got;
