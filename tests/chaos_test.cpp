@@ -294,7 +294,7 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
     uncorrupt(20001); // with no pristine sheet nothing is restored
     pureTex = pure;
     EXPECT_EQ(gameTex->flags, 0);
-    for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001, 30000}) {
+    for (int amount : {-5, 0, 1, 99, 100, 999, 1000, 2500, 10000, 10001, 20000, 20001, 30000}) {
         SCOPED_TRACE(amount);
         std::string got;
         for (bool replay : {false, true}) {

@@ -34,7 +34,8 @@ static void freeImages() {
 }
 
 // An empty working directory, then one holding an unreadable font.bmp (taken
-// before the good one in exeDir); the package test covers an install's layout.
+// before the good one in exeDir), then the sheet found in an exeDir of one
+// letter; the package test covers an install's layout.
 TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_EQ(inputType.load(), 0); // keys typed before the first turn are dropped
     freshWorld(1);
@@ -50,10 +51,12 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
     world_reset();
     std::filesystem::remove("font.bmp");
+    std::filesystem::create_directory("d"); // a directory name of one letter
+    std::filesystem::copy_file(VELL_SOURCE_DIR "/data/font.bmp", "d/font.bmp");
     srnd(2024);
     lineNum = 2, charNum = 5; // where the last game's messages ended
-    init(VELL_SOURCE_DIR "/data");
-    EXPECT_EQ(std::filesystem::remove_all(dir), 1u);
+    init("d");
+    EXPECT_EQ(std::filesystem::remove_all(dir), 3u);
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};
