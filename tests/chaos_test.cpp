@@ -31,14 +31,16 @@ namespace {
 
 constexpr int GRID = SHEET_W * SHEET_H * 4;
 
-// The player at (px, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; sturdy
-// monsters beside it and in two corners, the first two on gold, and the spawner (on no tile).
-void setUp(unsigned seed, int magic, int px = 45) {
+// The player at (px, 20) of the given level (3 unless said), health 100, moveDelay 10000, energy
+// 4321, other stats 0; sturdy monsters beside it and in two corners, the first two on gold, and the
+// spawner (on no tile).
+void setUp(unsigned seed, int magic, int px = 45, int level = 3) {
     freshWorld(seed);
     for (Tile &t : map)
         t.r = t.g = t.b = t.glyph = 0xA5; // half the bits set: a flip differs from setting a bit
     gameTex->flags = fontTex->flags = 0;  // a sheet that changes must ask for its upload
-    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
+    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = level,
+    player.health = 100;
     player.magic = magic, player.energy = 4321;
     tileAt(px, 20).creature = &player;
     for (auto [x, y] : {std::pair{46, 20}, {0, 0}, {89, 39}}) {
@@ -136,6 +138,7 @@ const struct {
     int (*cast)(Creature *);
     int need;
     void (*replay)();
+    int level = 3;
 } effects[] = {
     {"bolt", [](Creature *c) { return chaos_bolt(c, 1, 0); }, 1000,
      [] {
@@ -180,6 +183,12 @@ const struct {
          pay(6000, 7), player.damageMin += rnd() % 6, player.damageSpread += rnd() % 3;
          corrupt(100 + rnd() % 1000);
      }},
+    {"fury at level 1", chaos_fury, 6000,
+     [] { // a bound of 1 still draws
+         pay(6000, 7), player.damageMin += rnd() % 2, player.damageSpread += rnd() % 1;
+         corrupt(100 + rnd() % 1000);
+     },
+     1},
     {"gather", chaos_gather, 2000,
      [] { // rows, then columns; the monster on its gold is struck too
          pay(2000, 0), corrupt(100 + rnd() % 1000);
@@ -217,17 +226,17 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
             SCOPED_TRACE(std::string(e.name) + " seed " + std::to_string(seed));
             const bool flee = e.cast == chaos_flee;
             if (e.need != INT_MIN) {
-                setUp(seed, e.need - 1);
+                setUp(seed, e.need - 1, 45, e.level);
                 const std::string before = state();
                 srnd(seed);
                 EXPECT_EQ(e.cast(&player), 0);
                 EXPECT_EQ(state(), before);
                 EXPECT_EQ(shownLine(0).find("You don't have enough magic."), 0u);
             }
-            setUp(seed, e.need == INT_MIN ? -7 : e.need);
+            setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             e.replay();
             const std::string want = state(!flee);
-            setUp(seed, e.need == INT_MIN ? -7 : e.need);
+            setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             {
                 WorldGuard g; // as the window thread holds it inside a command
                 EXPECT_EQ(e.cast(&player), 1);
