@@ -132,7 +132,7 @@ void copyCell(unsigned char *to, const unsigned char *from) {
         std::memcpy(to + (row * 128 + cx * 8) * 4, from + (row * 128 + cx * 8) * 4, 8 * 4);
 }
 
-// L is 3.
+// L is 3 where a row does not say otherwise.
 const struct {
     const char *name;
     int (*cast)(Creature *);
