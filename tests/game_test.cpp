@@ -170,6 +170,17 @@ TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
 // closes is dropped. A generation thread does not start from the default seed.
 TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
     freshWorld(5);
+    auto ground = [] {
+        std::string s;
+        for (const Tile &t : map)
+            s.append(reinterpret_cast<const char *>(&t), 4);
+        return s;
+    };
+    EXPECT_TRUE(regenMap() == 1 && waitMapInit(120000) == 1);
+    const std::string made = ground();
+    srnd(1);
+    mapInit();
+    EXPECT_TRUE(ground() != made); // the generation thread seeds its own generator
     for (int close : {0, 1}) {
         const int before = mapGenerationsDone();
         {
@@ -185,18 +196,6 @@ TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
         EXPECT_EQ(waitMapInit(120000), 1); // sanitizer builds are slow
         EXPECT_EQ(mapGenerationsDone(), before + 2 - close);
     }
-    world_reset();
-    auto ground = [] {
-        std::string s;
-        for (const Tile &t : map)
-            s.append(reinterpret_cast<const char *>(&t), 4);
-        return s;
-    };
-    EXPECT_TRUE(regenMap() == 1 && waitMapInit(120000) == 1);
-    const std::string made = ground();
-    srnd(1);
-    mapInit();
-    EXPECT_TRUE(ground() != made); // the generation thread seeds its own generator
     world_reset();
 }
 
