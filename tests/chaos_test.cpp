@@ -31,11 +31,16 @@ namespace {
 
 constexpr int GRID = SHEET_W * SHEET_H * 4;
 
-// The player at (px, 20): level 3, health 100, moveDelay 10000, energy 4321, other stats 0; sturdy
-// monsters beside it and in two corners, the first two on gold, and the spawner (on no tile).
-void setUp(unsigned seed, int magic, int px = 45) {
+// The player at (px, 20) of the given level (3 unless said), health 100, moveDelay 10000, energy
+// 4321, other stats 0; sturdy monsters beside it and in two corners, the first two on gold, and the
+// spawner (on no tile).
+void setUp(unsigned seed, int magic, int px = 45, int level = 3) {
     freshWorld(seed);
-    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = 3, player.health = 100;
+    for (Tile &t : map)
+        t.r = t.g = t.b = t.glyph = 0xA5; // half the bits set: a flip differs from setting a bit
+    gameTex->flags = fontTex->flags = 0;  // a sheet that changes must ask for its upload
+    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = level,
+    player.health = 100;
     player.magic = magic, player.energy = 4321;
     tileAt(px, 20).creature = &player;
     for (auto [x, y] : {std::pair{46, 20}, {0, 0}, {89, 39}}) {
@@ -65,7 +70,7 @@ std::string state(bool tiles = true) {
         for (MapBlock &b : column)
             s.append(reinterpret_cast<const char *>(b.changes), sizeof(int) * 2 * b.count);
     for (const TexBlock *t : {gameTex, fontTex})
-        s.append(reinterpret_cast<const char *>(t->pixels), GRID);
+        s.append(reinterpret_cast<const char *>(t->pixels), GRID) += t->flags & 1 ? "u" : "-";
     return s + std::to_string(rnd());
 }
 
@@ -90,10 +95,6 @@ void pay(int magic, int delays) {
     player.magic = wrapSub(player.magic, magic);
     if (delays > 0)
         player.energy = delays * player.moveDelay;
-}
-// A stat raised by a number below n (none drawn when n < 1).
-void gain(int &stat, int n) {
-    stat += n < 1 ? 0 : rnd() % n;
 }
 
 // The circle as it should be scrambled: rows from the lowest, columns from the left, only tiles on
@@ -131,12 +132,13 @@ void copyCell(unsigned char *to, const unsigned char *from) {
         std::memcpy(to + (row * 128 + cx * 8) * 4, from + (row * 128 + cx * 8) * 4, 8 * 4);
 }
 
-// L is 3.
+// L is 3 where a row does not say otherwise.
 const struct {
     const char *name;
     int (*cast)(Creature *);
     int need;
     void (*replay)();
+    int level = 3;
 } effects[] = {
     {"bolt", [](Creature *c) { return chaos_bolt(c, 1, 0); }, 1000,
      [] {
@@ -144,22 +146,17 @@ const struct {
          for (int x = 46; x < 56; ++x)
              strike(x, 20, 6);
      }},
-    {"bolt on the caster", [](Creature *c) { return chaos_bolt(c, 0, 0); }, 1000,
-     [] {
-         corrupt(rnd() % 500), pay(1000, 5);
-         for (int i = 0; i < 10; ++i)
-             strike(45, 20, 6);
-     }},
     {"blast", [](Creature *c) { return chaos_blast(c, 1, 0); }, 500,
      [] { // the centre (a monster), then its sides below, above, west (the caster's tile), east
          corrupt(rnd() % 400), pay(500, 4), strike(46, 20, 7);
          for (const auto &s : {std::pair{46, 19}, {46, 21}, {45, 20}, {47, 20}})
              strike(s.first, s.second, 5);
      }},
-    {"blast at the top edge", [](Creature *c) { return chaos_blast(c, -39, -20); }, 500,
-     [] { // the side (6, -1) would index (5, 39) unchecked
-         corrupt(rnd() % 400), pay(500, 4), strike(6, 0, 7);
-         for (const auto &s : {std::pair{6, 1}, {5, 0}, {7, 0}})
+    {"blast at the top edge", [](Creature *c) { return chaos_blast(c, -44, -20); }, 500,
+     [] { // the side (1, -1) would index (0, 39) unchecked; the monster at (0, 0) takes a side's
+          // hit
+         corrupt(rnd() % 400), pay(500, 4), strike(1, 0, 7);
+         for (const auto &s : {std::pair{1, 1}, {0, 0}, {2, 0}})
              strike(s.first, s.second, 5);
      }},
     {"flee", chaos_flee, 10000, [] { pay(10000, 20), corrupt(rnd() % 5000); }},
@@ -173,19 +170,25 @@ const struct {
          corrupt(100000 + rnd() % 1000000), pay(1000000, 0);
      }},
     {"speed", chaos_speed, 5000,
-     [] { pay(5000, 8), gain(player.speed, 100), corrupt(100 + rnd() % 1000); }},
+     [] { pay(5000, 8), player.speed += rnd() % 100, corrupt(100 + rnd() % 1000); }},
     {"heal", chaos_heal, 5000,
-     [] { pay(5000, 8), gain(player.health, 15), corrupt(100 + rnd() % 1000); }},
+     [] { pay(5000, 8), player.health += rnd() % 15, corrupt(100 + rnd() % 1000); }},
     {"barrier", chaos_barrier, 6000,
      [] {
-         pay(6000, 7), gain(player.defenseMin, 6), gain(player.defenseSpread, 3);
+         pay(6000, 7), player.defenseMin += rnd() % 6, player.defenseSpread += rnd() % 3;
          corrupt(100 + rnd() % 1000);
      }},
     {"fury", chaos_fury, 6000,
      [] {
-         pay(6000, 7), gain(player.damageMin, 6), gain(player.damageSpread, 3);
+         pay(6000, 7), player.damageMin += rnd() % 6, player.damageSpread += rnd() % 3;
          corrupt(100 + rnd() % 1000);
      }},
+    {"fury at level 1", chaos_fury, 6000,
+     [] { // a bound of 1 still draws
+         pay(6000, 7), player.damageMin += rnd() % 2, player.damageSpread += rnd() % 1;
+         corrupt(100 + rnd() % 1000);
+     },
+     1},
     {"gather", chaos_gather, 2000,
      [] { // rows, then columns; the monster on its gold is struck too
          pay(2000, 0), corrupt(100 + rnd() % 1000);
@@ -223,17 +226,17 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
             SCOPED_TRACE(std::string(e.name) + " seed " + std::to_string(seed));
             const bool flee = e.cast == chaos_flee;
             if (e.need != INT_MIN) {
-                setUp(seed, e.need - 1);
+                setUp(seed, e.need - 1, 45, e.level);
                 const std::string before = state();
                 srnd(seed);
                 EXPECT_EQ(e.cast(&player), 0);
                 EXPECT_EQ(state(), before);
                 EXPECT_EQ(shownLine(0).find("You don't have enough magic."), 0u);
             }
-            setUp(seed, e.need == INT_MIN ? -7 : e.need);
+            setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             e.replay();
             const std::string want = state(!flee);
-            setUp(seed, e.need == INT_MIN ? -7 : e.need);
+            setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             {
                 WorldGuard g; // as the window thread holds it inside a command
                 EXPECT_EQ(e.cast(&player), 1);
@@ -275,6 +278,7 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
             TexBlock *sheet = i < n ? gameTex : fontTex;
             int row = rnd() % 192, col = rnd() % 128, byte = rnd() % 4;
             sheet->pixels[(row * 128 + col) * 4 + byte] ^= 1 << rnd() % 8;
+            sheet->flags |= 1;
         }
         for (int i = 0; i < n / 100 + n / 1000; ++i) {
             int x = rnd() % 90, y = rnd() % 40, which = rnd() % (i < n / 100 ? 3 : 4);
@@ -292,26 +296,25 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
 
 // Game pixels from the text sheet, text pixels from the pure one, then per thousand a game cell
 // and a text cell; past 10000 the whole game sheet, past 20000 the whole text sheet. The sheets
-// are damaged in every pixel, so each copy shows.
+// are damaged in every pixel, so each copy shows; a sheet copied to asks for its upload.
 TEST(Order, EveryAmountAsReplayedFromTheDraws) {
     setUp(7, 0);
     TexBlock *pure = std::exchange(pureTex, nullptr);
-    gameTex->flags = 0;
-    uncorrupt(20001); // with no pristine sheet nothing is restored and nothing drawn
+    uncorrupt(20001); // with no pristine sheet nothing is restored
     pureTex = pure;
-    EXPECT_FALSE(texBlock_changed(gameTex));
-    for (int amount : {-5, 0, 1, 99, 100, 2500, 10000, 10001, 20000, 20001}) {
+    EXPECT_EQ(gameTex->flags, 0);
+    for (int amount : {-5, 0, 1, 99, 100, 999, 1000, 2500, 10000, 10001, 20000, 20001, 30000}) {
         SCOPED_TRACE(amount);
-        std::string want;
-        for (int pass = 0; pass < 2; ++pass) {
+        std::string got;
+        for (bool replay : {false, true}) {
             setUp(7, 0);
             for (int i = 0; i < GRID; ++i)
                 fontTex->pixels[i] ^= 0x5A, gameTex->pixels[i] ^= 0xC3;
             unsigned char *game = gameTex->pixels, *font = fontTex->pixels;
-            if (pass == 1) {
+            if (!replay) {
                 uncorrupt(amount);
-                EXPECT_TRUE(state() == want);
-                break;
+                got = state();
+                continue;
             }
             copyPixels(game, font, std::max(amount, 0));
             copyPixels(font, pureTex->pixels, std::max(amount, 0) / 100);
@@ -321,7 +324,9 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
                 std::memcpy(game, font, GRID);
             if (amount > 20000)
                 std::memcpy(font, pureTex->pixels, GRID);
-            want = state();
+            gameTex->flags |= amount > 0;
+            fontTex->flags |= amount >= 100;
+            EXPECT_TRUE(state() == got);
         }
     }
 }
@@ -361,4 +366,11 @@ TEST(MapInit, EveryTileAndPathAsReplayedFromTheDraws) {
             ASSERT_EQ(std::memcmp(&map[i], &want[i], 4), 0) << "tile " << i << " seed " << seed;
         EXPECT_EQ(rnd(), next);
     }
+    freshWorld(1);
+    dirtPath(1, 5, 11, 15, 1, 2); // as steep as it is long: not drawn
+    EXPECT_EQ(tileAt(1, 5).glyph, 0);
+    dirtPath(1, 5, 12, 15, 1, 2); // columns 1 to 11
+    EXPECT_TRUE(tileAt(1, 5).glyph == 43 && tileAt(12, 15).glyph == 0);
+    dirtStripV(20, 20, 1, -10); // no jitter left: rows 19 and 20, and no division by zero
+    EXPECT_TRUE(tileAt(20, 19).glyph == 43 && tileAt(20, 21).glyph == 0);
 }

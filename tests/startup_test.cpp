@@ -34,32 +34,33 @@ static void freeImages() {
 }
 
 // An empty working directory, then one holding an unreadable font.bmp (taken
-// before the good one in exeDir); the package test covers an install's layout.
+// before the good one in exeDir), then the sheet found in an exeDir of one
+// letter; the package test covers an install's layout.
 TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_EQ(inputType.load(), 0); // keys typed before the first turn are dropped
     freshWorld(1);
     char dir[] = "/tmp/vell-startup-XXXXXX", err[80] = {};
     ASSERT_TRUE(mkdtemp(dir) && chdir(dir) == 0);
-    errout = std::tmpfile();
+    errout = fmemopen(err, sizeof err, "w");
     init(nullptr);
     EXPECT_TRUE(closing.load() == 1 && player.next == &player && !tileAt(30, 20).creature);
     std::ofstream("font.bmp") << "not a bitmap";
     init(VELL_SOURCE_DIR "/data");
-    std::rewind(errout);
-    EXPECT_GT(std::fread(err, 1, sizeof err - 1, errout), 0u);
-    EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
     std::fclose(errout);
     errout = nullptr;
+    EXPECT_STREQ(err, "Fatal error: unable to load font\nFatal error: unable to load font\n");
     world_reset();
     std::filesystem::remove("font.bmp");
+    std::filesystem::create_directory("d"); // a directory name of one letter
+    std::filesystem::copy_file(VELL_SOURCE_DIR "/data/font.bmp", "d/font.bmp");
     srnd(2024);
     lineNum = 2, charNum = 5; // where the last game's messages ended
-    init(VELL_SOURCE_DIR "/data");
-    EXPECT_EQ(std::filesystem::remove_all(dir), 1u);
+    init("d");
+    EXPECT_EQ(std::filesystem::remove_all(dir), 3u);
     srnd(2024); // the stats are drawn in the order health, damage, defence
     const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
                                     1 + rnd() % 5};
-    EXPECT_TRUE(waitMapInit(10000) == 1 && closing.load() == 0);
+    EXPECT_TRUE(waitMapInit(10000) == 1 && closing.load() == 0 && tileAt(0, 0).glyph != 0);
     EXPECT_EQ(std::vector<int>({player.health, player.damageMin, player.damageSpread,
                                 player.defenseMin, player.defenseSpread}),
               drawn);
@@ -72,6 +73,40 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
     EXPECT_TRUE(stopThreads() && closing.load() == 1 && !logicThread.joinable());
     freeImages();
+}
+
+// A sheet in memory: the pixel data at offset 57, the given size, then `pixels` (BGR, rows from
+// the bottom); past the end of the file every byte reads 255.
+static TexBlock *sheet(int w, int h, const std::string &pixels = "") {
+    std::string file(57, '\0');
+    for (auto [at, v] : {std::pair{10, 57}, {18, w}, {22, h}})
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<char>(static_cast<unsigned>(v) >> 8 * i);
+    file += pixels;
+    std::FILE *f = fmemopen(file.data(), file.size(), "rb");
+    TexBlock *t = loadTexture(f);
+    std::fclose(f);
+    return t;
+}
+
+// Too small for the glyph grid (top-down rows too), or over 64 MiB once rounded up to powers of
+// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB
+// (65536 wide) loads. Magenta alone turns clear.
+TEST(GlyphSheet, RefusesSmallOrHugeSheetsAndTurnsOnlyMagentaClear) {
+    for (auto [w, h] :
+         {std::pair{127, 192}, {128, 191}, {128, -192}, {65536 + 128, 192}, {4097, 4095}})
+        EXPECT_EQ(sheet(w, h), nullptr) << w << " x " << h;
+    TexBlock *big = sheet(65536, 192);
+    EXPECT_NE(big, nullptr);
+    texBlock_free(big);
+    TexBlock *t = sheet(128, 192, std::string("\1\2\3\xff\0\xff\xff\1\xff\xfe\0\xff", 12));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(std::vector<int>(t->pixels, t->pixels + 20),
+              (std::vector<int>{3,   2,   1,   255, 0,   0,   0,   0,   255, 1,
+                                255, 255, 255, 0,   254, 255, 255, 255, 255, 255}));
+    EXPECT_EQ(std::vector<int>(t->pixels + 128 * 4, t->pixels + 128 * 4 + 4),
+              std::vector<int>(4, 255));
+    texBlock_free(t);
 }
 
 // The chance, 40 in 100, is drawn first, then the level asked for, the

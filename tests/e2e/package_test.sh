@@ -20,5 +20,5 @@ GAME=$RUN/root/usr/games/vell
 "${AS[@]}" test -w / && fail "nobody can write /"
 start; window
 xtry sh -c "xprop -id $WIN WM_CLASS | grep -q '\"ZEP_window\", \"ZEP_window\"'" || fail "window class"
-xtry "$PROBE" close "$WIN"; ended 10 0
+xtry "$PROBE" "$WIN"; ended 10 0
 echo "ok"

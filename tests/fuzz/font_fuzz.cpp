@@ -4,24 +4,18 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "graphics/glseam.h"
 #include "platform/font.h"
-
-namespace {
-
-int le32(const std::uint8_t *p) {
-    return int(p[0] | p[1] << 8 | p[2] << 16 | unsigned(p[3]) << 24);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     // A header asking for more pixels than a sheet holds, yet within the loader's own
     // limit, only makes the same reading loop longer: skipped to keep the runs fast.
     if (size >= 26) {
-        const long long w = le32(data + 18), h = le32(data + 22), tw = vell::p2(int(w)),
-                        th = vell::p2(int(h));
+        std::int32_t wh[2]; // the host is little-endian, as the file is
+        std::memcpy(wh, data + 18, sizeof wh);
+        const long long w = wh[0], h = wh[1], tw = vell::p2(wh[0]), th = vell::p2(wh[1]);
         if (w * h > 1LL * vell::SHEET_W * vell::SHEET_H && tw > 0 && th > 0 &&
             tw * th * 4 <= 64LL * 1024 * 1024)
             return 0;

@@ -20,8 +20,6 @@ namespace vell {
 
 namespace {
 
-using Pixels = std::vector<unsigned char>;
-
 // The images this process made once. Tests may replace the globals (start-up tests call init,
 // chaos changes pixels), so every fresh world points the globals back at these and copies the
 // pristine pixels in again.
@@ -29,22 +27,13 @@ struct Display {
     bool ready = false;
     TexBlock *sheets[3] = {}, *lines[3] = {}, *status = nullptr;
     TexBlock *blocks[BLOCK_COLS][BLOCK_ROWS] = {};
-    Pixels pristine;            // the sheet as loaded from the file
-    std::vector<Pixels> shapes; // each glyph as text drawing leaves it: 219 in black, then white
+    std::vector<unsigned char> pristine; // the sheet as loaded from the file
 } display;
 
 void blacken(TexBlock *image) {
     for (int i = 0; i < image->tw * image->th; ++i)
         std::memcpy(image->pixels + i * 4, "\0\0\0\xff", 4);
     image->flags |= 1;
-}
-
-Pixels cellAt(const TexBlock *image, int x, int y) {
-    Pixels cell;
-    for (int row = y; row < y + 12; ++row)
-        cell.insert(cell.end(), image->pixels + (row * image->tw + x) * 4,
-                    image->pixels + (row * image->tw + x + 8) * 4);
-    return cell;
 }
 
 void firstTime() {
@@ -66,15 +55,23 @@ void firstTime() {
     for (int bx = 0; bx < BLOCK_COLS; ++bx)
         for (int by = 0; by < BLOCK_ROWS; ++by)
             display.blocks[bx][by] = mapTex[bx][by].image;
-    TexBlock *cell = texBlock_new(8, 12);
-    for (int code = 0; code < 256; ++code) {
-        blacken(cell);
-        drawCharToImage(219, 0, 0, 0, 0, 0, cell, pure);
-        drawCharToImage(static_cast<unsigned char>(code), 255, 255, 255, 0, 0, cell, pure);
-        display.shapes.push_back(cellAt(cell, 0, 0));
-    }
-    texBlock_free(cell);
     display.ready = true;
+}
+
+// Whether the 8 x 12 cell at (x, y) shows glyph `code` as text shows it: white on black, the
+// sheet's own colours where it is opaque (row 0 of the sheet holds the last row of glyphs).
+bool shows(const TexBlock *image, int x, int y, int code) {
+    for (int row = 0; row < 12; ++row)
+        for (int col = 0; col < 8; ++col) {
+            const unsigned char *p = image->pixels + ((y + row) * image->tw + x + col) * 4;
+            const unsigned char *g =
+                &display
+                     .pristine[(((15 - code / 16) * 12 + row) * SHEET_W + code % 16 * 8 + col) * 4];
+            for (int i = 0; i < 3; ++i)
+                if (p[i] != (g[3] != 0 ? g[i] : 0))
+                    return false;
+        }
+    return true;
 }
 
 // The glyphs a row of 90 cells shows; printable ASCII wins over look-alikes elsewhere in the
@@ -82,9 +79,8 @@ void firstTime() {
 std::string readRow(const TexBlock *image, int y) {
     std::string s;
     for (int col = 0; col < 90; ++col) {
-        const Pixels cell = cellAt(image, col * 8, y);
         int code = 32;
-        while (code < 127 + 256 && display.shapes[code % 256] != cell)
+        while (code < 127 + 256 && !shows(image, col * 8, y, code % 256))
             ++code;
         s += code < 127 + 256 ? static_cast<char>(code % 256) : '?';
     }
