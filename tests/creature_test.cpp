@@ -52,20 +52,12 @@ Item *itemAt(int kind, int amount, int x) {
 
 } // namespace
 
-TEST(CreatureRing, NewCreaturesJoinAtTheEndAndRemovalClearsOnlyTheirOwnTile) {
-    freshWorld();
-    Creature *a = creature_new(), *b = creature_new();
-    EXPECT_TRUE(player.next == a && a->next == b && b->next == &player && player.prev == b);
-    EXPECT_TRUE(b->prev == a && a->prev == &player && a->level == 1);
-    tileAt(0, 0).creature = &blockers[0]; // b, never placed, keeps (0, 0)
-    creature_remove(b);
-    EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && a->next == &player && player.prev == a);
-}
-
 // The side flag is drawn first (1: column 0 or row 0), then the axis, then
 // the place among the free tiles of the first line with one: the edge, with
-// places 1 and 4 on taken, or, with the edge full, the line inward.
-TEST(CreatureArrival, OnAFreeTileOfTheDrawnEdgeOrOneLineInwardAndFreedWithNoRoom) {
+// places 1 and 4 on taken, or, with the edge full, the line inward. New
+// creatures join the ring at its end; one never placed keeps (0, 0) and its
+// removal leaves whoever stands there.
+TEST(Creatures, JoinTheRingArriveOnAFreeEdgeTileAndAreFreedWithNoRoom) {
     for (unsigned s = 1; s < 13; ++s)
         for (int full = 0; full < 2; ++full) {
             freshWorld(s);
@@ -82,13 +74,18 @@ TEST(CreatureArrival, OnAFreeTileOfTheDrawnEdgeOrOneLineInwardAndFreedWithNoRoom
             EXPECT_EQ(tileAt(c->x, c->y).creature, c);
         }
     freshWorld();
-    Creature *c = creature_new();
+    Creature *a = creature_new(), *c = creature_new(), *b = creature_new();
+    EXPECT_TRUE(player.next == a && a->next == c && b->next == &player && player.prev == b);
+    EXPECT_TRUE(b->prev == c && a->prev == &player && a->level == 1);
+    tileAt(0, 0).creature = &blockers[0];
+    creature_remove(b);
+    EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && c->next == &player && player.prev == c);
     creature_placeRow(c, MAP_H); // a row off the map has no free tile
     EXPECT_TRUE(c->x == 0 && c->y == 0);
     for (int i = 0; i < MAP_W * MAP_H; ++i)
         map[i].creature = &blockers[i];
     creature_arrive(c); // LeakSanitizer fails the test if it is kept
-    EXPECT_EQ(player.next, &player);
+    EXPECT_EQ(a->next, &player);
 }
 
 // Draw order: the 1-in-level roll (kills by the player only) and the six
@@ -135,8 +132,10 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
 }
 
 // Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word
-// group too but shows nothing. Flags: bit 0 "an", bit 1 a word group.
-TEST(Looking, TextsForAmountsAndWordGroupsShownOnlyToThePlayer) {
+// group too but shows nothing. Flags: bit 0 "an", bit 1 a word group. Seed 1
+// draws 41 ("hollers"), 18467 ("says"): a speaker's verb is drawn whoever
+// listens, and only the player hears.
+TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
     const std::tuple<int, int, const char *, int, int> cases[] = {
         {1, 12, "You see 12 gold pieces here", 54, 0},
         {2, 7, "You see a stack of 7 arrows here", 28693, 3},
@@ -151,20 +150,23 @@ TEST(Looking, TextsForAmountsAndWordGroupsShownOnlyToThePlayer) {
         EXPECT_TRUE(c->x == (*text ? 11 : 21) && !tileAt(c->x - 1, 10).creature && rnd() == next)
             << text;
     }
-}
-
-TEST(Moving, WaitingCostsAStepOffTheMapNothingAndBumpsGoToTheMover) {
     static Creature *bumped[2];
     Creature *m = setUp(1, 38);
-    creature_move(&player, 0, 0);
+    srnd(1);
+    creature_sayTo(nullptr, &player, "boo");
+    creature_sayTo(m, nullptr, "boo");
+    creature_sayTo(m, &player, nullptr);
+    creature_sayTo(m, &blockers[0], "Psst.");
+    creature_sayTo(m, &player, "Die!");
+    EXPECT_EQ(shown(), "Enemy says Die!");
+    creature_move(&player, 0, 0); // a wait costs a step
     EXPECT_TRUE(player.energy == 10001 && player.x == 10);
     player.x = 0, player.y = 39, player.energy = m->energy = -7, tileAt(0, 39).creature = &player;
     creature_move(&player, -1, 0), creature_move(&player, 0, 1);
     player.bump = [](Creature *a, Creature *b) { return bumped[0] = a, bumped[1] = b, 0; };
     creature_move(&player, 1, -1);
     EXPECT_TRUE(bumped[0] == &player && bumped[1] == m);
-    creature_move(m, -1, 1); // m has no handler: nothing at all; the null ones do nothing
-    EXPECT_EQ(act_null(m) + bump_null(m, &player), 0);
+    creature_move(m, -1, 1); // m has no handler: nothing at all
     EXPECT_TRUE(player.x == 0 && player.y == 39 && player.energy == -7 && m->energy == -7);
     creature_move(m, -1, 0); // column 0 is on the map
     EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m);
@@ -230,7 +232,7 @@ TEST(Combat, DamageAgainstDefenceAndMelee) {
     EXPECT_TRUE(tileAt(11, 10).creature == nullptr && player.energy == 20002);
 }
 
-TEST(Shooting, RefusalsSpendNothingAndTheShooterMayBeItsOwnTarget) {
+TEST(Shooting, RefusalsSelfHitsHitDrawOrderAndEmptySpace) {
     setUp(89, 39);
     EXPECT_EQ(creature_shoot(&player, 90, 10) + creature_shoot(&player, 10, -1), 0);
     // (20, 1) away is out of reach, (20, 0) in it.
@@ -245,11 +247,8 @@ TEST(Shooting, RefusalsSpendNothingAndTheShooterMayBeItsOwnTarget) {
     player.arrows = 1, player.moveDelay = 500000000, player.defenseMin = 1000;
     creature_shoot(&player, 10, 10);
     EXPECT_EQ(player.energy, 1250000000); // times 5 would wrap before the halving
-}
-
-// A hit draws the arrow the target keeps, the damage, then the defence; a
-// shot into empty space costs no time and draws whether its arrow is left.
-TEST(Shooting, HitDrawOrderAndEmptySpace) {
+    // A hit draws the arrow the target keeps, the damage, then the defence; a
+    // shot into empty space costs no time and draws whether its arrow is left.
     for (unsigned s = 1; s < 11; ++s) {
         Creature *m = setUp(20, 20);
         player.arrows = 2, player.damageMin = 200, player.damageSpread = 99;
@@ -267,17 +266,4 @@ TEST(Shooting, HitDrawOrderAndEmptySpace) {
         EXPECT_TRUE(kept ? it && it->kind == 2 && it->amount == 1 : !it);
     }
     EXPECT_EQ(shown(), "You shoot Enemy. You hit! You shoot into empty space...");
-}
-
-// Seed 1 draws 41 ("hollers"), 18467 ("says"): the verb is drawn whoever
-// listens, and only the player hears. A null argument does nothing.
-TEST(Speech, OnlyThePlayerHearsAndTheVerbIsDrawnWhoeverListens) {
-    Creature *m = setUp(20, 10);
-    srnd(1);
-    creature_sayTo(nullptr, &player, "boo");
-    creature_sayTo(m, nullptr, "boo");
-    creature_sayTo(m, &player, nullptr);
-    creature_sayTo(m, &blockers[0], "Psst.");
-    creature_sayTo(m, &player, "Die!");
-    EXPECT_EQ(shown(), "Enemy says Die!");
 }
