@@ -2,11 +2,7 @@
 // movement, pickup, combat and speech.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstring>
-#include <tuple>
-#include <vector>
 
 #include "core/random.h"
 #include "creatures/combat.h"
@@ -15,7 +11,7 @@
 #include "creatures/speech.h"
 #include "items/item.h"
 #include "platform/font.h"
-#include "player/player.h"
+
 #include "support/fixture.h"
 #include "ui/text.h"
 

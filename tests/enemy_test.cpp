@@ -1,12 +1,6 @@
 // Monsters: how they step, and what they draw when they are made.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <string>
-#include <tuple>
-#include <vector>
-
-#include "core/logic.h"
 #include "core/random.h"
 #include "creatures/creature.h"
 #include "enemies/enemy.h"

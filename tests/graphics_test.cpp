@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
-#include <vector>
 
 #include "graphics/glseam.h"
 #include "graphics/map.h"

@@ -4,12 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <string>
-
 #include "core/frame.h"
-#include "core/logic.h"
+
 #include "creatures/creature.h"
 #include "creatures/speech.h"
 #include "graphics/glseam.h"

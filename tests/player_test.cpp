@@ -4,15 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "chaos/chaos.h"
 #include "chaos/corrupt.h"
 #include "chaos/order.h"
 #include "core/frame.h"
-#include "core/logic.h"
+
 #include "core/random.h"
 #include "creatures/combat.h"
 #include "creatures/creature.h"

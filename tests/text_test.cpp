@@ -3,11 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "core/logic.h"
 #include "core/random.h"
 #include "support/fixture.h"
