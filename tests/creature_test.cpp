@@ -11,7 +11,6 @@
 #include "creatures/speech.h"
 #include "items/item.h"
 #include "platform/font.h"
-
 #include "support/fixture.h"
 #include "ui/text.h"
 

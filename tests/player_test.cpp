@@ -8,7 +8,6 @@
 #include "chaos/corrupt.h"
 #include "chaos/order.h"
 #include "core/frame.h"
-
 #include "core/random.h"
 #include "creatures/combat.h"
 #include "creatures/creature.h"
