@@ -14,7 +14,7 @@
 #include "creatures/move.h"
 #include "enemies/enemy.h"
 #include "items/item.h"
-#include "platform/font.h"
+
 #include "player/player.h"
 #include "support/fixture.h"
 #include "ui/text.h"
@@ -24,14 +24,11 @@ using namespace vell;
 namespace {
 
 // The player with 3 arrows and that much magic at (40, 20), alone but for two
-// sturdy monsters at (30, 20) and (50, 20); the game sheet inverted, so that
-// each pixel an order key restores shows; "Old news" on the message line.
+// sturdy monsters at (30, 20) and (50, 20); "Old news" on the message line.
 // Fleeing is cast one short of its 10000 magic: with them it would start the
 // map generation thread.
 void fresh(int magic) {
     freshWorld(5);
-    for (int i = 0; i < SHEET_W * SHEET_H * 4; ++i)
-        gameTex->pixels[i] ^= 0xFF;
     // x, y, energy, speed, moveDelay, glyph, r, g, b, name, act, bump, next, prev,
     // gold, level, arrows, magic, health, defense and damage (min, spread)
     player =
@@ -46,8 +43,8 @@ void fresh(int magic) {
     addText("Old news");
 }
 
-// What a command may change: the player, the monsters, the tiles, the game
-// sheet, the text shown, the holds and the next draw.
+// What a command may change: the player, the monsters, the tiles, the text
+// shown, the holds and the next draw (corruption and order draw by amount).
 std::vector<int> state() {
     std::vector<int> v = {player.x,          player.y,         player.energy, player.speed,
                           player.magic,      player.health,    player.arrows, player.gold,
@@ -56,7 +53,6 @@ std::vector<int> state() {
         v.insert(v.end(), {c->x, c->y, c->health});
     for (const Tile &t : map)
         v.insert(v.end(), {t.item ? t.item->amount : -1, t.r, t.g, t.b, t.glyph});
-    v.insert(v.end(), gameTex->pixels, gameTex->pixels + SHEET_W * SHEET_H * 4);
     for (char ch : shownLine(0))
         v.push_back(ch);
     return v;
