@@ -55,7 +55,7 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
     addText("x");
     clearText();
     textLine[1] = display1;
-    EXPECT_EQ(shown(), "||");
+    EXPECT_TRUE(shown() == "||" && addWord("") == 1); // an empty word still moves on
 }
 
 // Each step changes one number of the player and reads one row back.
