@@ -22,21 +22,28 @@ TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
 }
 
-// The picture double takes the texel under each pixel's centre (texels 1 and 2 of the lower row of
-// a 4 x 2 texture, for the middle half of its lower half over pixels 2 and 3 of row 0) and blends
-// a half see-through one even under white. The presenting seam draws a frame whose one change is
-// a blue byte.
+// The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
+// texture over pixels 2 and 3 of rows 0 and 1, texels 1 and 2 of each row) and blends a half
+// see-through one even under white, by a tint too. The presenting seam draws a frame whose one
+// change is a blue byte.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
-    const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9, 9, 255};
-    const float st[8] = {.25f, 0, .25f, .5f, .75f, .5f, .75f, 0}, xy[8] = {2, 0, 2, 1, 4, 1, 4, 0};
+    const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
+                                      0, 0, 0, 0,   0,   0,   40,  40,  40,  255, 60, 60,  60, 255};
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 2, 4, 2, 4, 0};
+    auto at = [&](int y, int n) {
+        return Bytes(&gl.picture[(y * 720 + 2) * 3], &gl.picture[(y * 720 + 2) * 3 + n]);
+    };
     gl.bindTexture(gl.genTexture());
     gl.defineTexture(4, 2, texels);
     gl.color(255, 255, 255);
     gl.quad(st, xy);
-    EXPECT_EQ(Bytes(gl.picture.begin() + 6, gl.picture.begin() + 12),
-              (Bytes{100, 50, 128, 255, 9, 9}));
-    EXPECT_EQ(gl.picture[(PictureGl::W + 2) * 3], 0); // the row above the quad is left alone
+    EXPECT_EQ(at(0, 6), (Bytes{100, 50, 128, 255, 9, 9}));
+    EXPECT_EQ(at(1, 6), (Bytes{40, 40, 40, 60, 60, 60}));
+    EXPECT_EQ(at(2, 1), Bytes{0}); // the row above the quad is left alone
+    gl.color(0, 102, 0);
+    gl.quad(st, xy);
+    EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
     PresentGl present(gl);
     int shown = 0;
     for (unsigned char blue : {0, 0, 1}) {
