@@ -214,7 +214,8 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     creature_damage(m, 104, &player); // 1 left: alive
     EXPECT_TRUE(m->health == 1 && tileAt(11, 10).creature == m);
     m = setUp(12, 11);
-    EXPECT_TRUE(creature_attack(&player, m) == 0 && player.energy == -7);
+    EXPECT_TRUE(creature_attack(&player, m) + creature_attack(&player, nullptr) == 0);
+    EXPECT_EQ(player.energy, -7);
     m = setUp(11, 10);
     player.level = 1, player.damageMin = 1, m->health = 1, m->level = 0;
     EXPECT_EQ(creature_attack(&player, m), 1);

@@ -25,7 +25,7 @@ TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
 // The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
 // texture over pixels 2 and 3 of rows 0 and 1, texels 1 and 2 of each row) and blends a half
 // see-through one even under white, by a tint too. The presenting seam draws a frame whose one
-// change is a blue byte.
+// change is a blue byte, and one with a quad more.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
     const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
@@ -46,12 +46,14 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
     PresentGl present(gl);
     int shown = 0;
-    for (unsigned char blue : {0, 0, 1}) {
-        present.color(0, 0, blue);
-        present.quad(st, xy);
+    for (const Bytes &frame : {Bytes{0}, Bytes{0}, Bytes{1}, Bytes{1, 1}}) {
+        for (unsigned char blue : frame) {
+            present.color(0, 0, blue);
+            present.quad(st, xy);
+        }
         shown += present.finish();
     }
-    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(shown, 3);
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
