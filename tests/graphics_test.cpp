@@ -15,17 +15,21 @@ namespace vell {
 using Bytes = std::vector<unsigned char>;
 
 // A wrapped size would allocate a small buffer that drawing then overruns.
-TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
+TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
     const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
     const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
+    TexBlock *t = texBlock_new(1, 2); // opaque black, never uploaded
+    EXPECT_EQ(Bytes(t->pixels, t->pixels + 8), (Bytes{0, 0, 0, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(texBlock_uploads(t), 0u);
+    texBlock_free(t);
 }
 
 // The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
 // texture over pixels 2 and 3 of rows 0 and 1, texels 1 and 2 of each row) and blends a half
 // see-through one even under white, by a tint too. The presenting seam draws a frame whose one
-// change is a blue byte, and one with a quad more.
+// change is one colour byte, and one with a quad more.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
     const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
@@ -46,14 +50,14 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
     PresentGl present(gl);
     int shown = 0;
-    for (const Bytes &frame : {Bytes{0}, Bytes{0}, Bytes{1}, Bytes{1, 1}}) {
-        for (unsigned char blue : frame) {
-            present.color(0, 0, blue);
+    for (const Bytes &frame : {Bytes{0}, Bytes{0}, Bytes{1}, Bytes{2}, Bytes{3}, Bytes{3, 3}}) {
+        for (unsigned char k : frame) { // a colour byte more each time
+            present.color(k > 0, k > 1, k > 2);
             present.quad(st, xy);
         }
         shown += present.finish();
     }
-    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(shown, 5);
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
@@ -77,7 +81,6 @@ TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
 // but for one alpha of 1. A glyph is plain when its every byte is 0 or 255.
 TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
     TexBlock *sheet = texBlock_new(128, 192), *dst = texBlock_new(128, 12);
-    EXPECT_EQ(texBlock_uploads(dst), 0u);
     unsigned state = 12345;
     auto noise = [&](TexBlock *t) {
         for (int i = 0; i < t->tw * t->th * 4; ++i)
