@@ -130,7 +130,7 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
 TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
     const std::tuple<int, int, const char *, int, int> cases[] = {
         {1, 12, "You see 12 gold pieces here", 54, 0},
-        {2, 7, "You see a stack of 7 arrows here", 28693, 3},
+        {2, 7, "You see a stack of 7 arrows here", 28693, 2},
         {2, 1, "You see an arrow here", 54, 3},
         {0, 3, "", 28693, 3}};
     for (auto [kind, amount, text, next, flags] : cases) {

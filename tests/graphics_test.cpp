@@ -23,6 +23,8 @@ TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
     TexBlock *t = texBlock_new(1, 2); // opaque black, never uploaded
     EXPECT_EQ(Bytes(t->pixels, t->pixels + 8), (Bytes{0, 0, 0, 255, 0, 0, 0, 255}));
     EXPECT_EQ(texBlock_uploads(t), 0u);
+    texBlock_update(t);
+    EXPECT_EQ(texBlock_uploads(t), 1u);
     texBlock_free(t);
 }
 
@@ -39,11 +41,12 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
         return Bytes(&gl.picture[(y * 720 + 2) * 3], &gl.picture[(y * 720 + 2) * 3 + n]);
     };
     gl.bindTexture(gl.genTexture());
-    gl.defineTexture(4, 2, texels);
+    gl.uploadTexture(4, 2, texels); // counted, as uploads are
     gl.color(255, 255, 255);
     gl.quad(st, xy);
     EXPECT_EQ(at(0, 6), (Bytes{100, 50, 128, 255, 9, 9}));
     EXPECT_EQ(at(1, 6), (Bytes{40, 40, 40, 60, 60, 60}));
+    EXPECT_EQ(gl.totalUploads(), 1);
     EXPECT_EQ(at(2, 1), Bytes{0}); // the row above the quad is left alone
     gl.color(0, 102, 0);
     gl.quad(st, xy);
