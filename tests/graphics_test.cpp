@@ -193,6 +193,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
         *part ^= 1;
         EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
     }
+    drawTileToTex(&tileAt(33, 14), 31, 12); // the cell redrawn otherwise and uploaded
+    texBlock_update(mapTex[2][1].image);
+    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));
