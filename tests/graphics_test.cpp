@@ -115,7 +115,7 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
                 else
                     drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
                 ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
-                    << "glyph " << c << " tint " << +r << "," << +g << "," << +b << " cell "
+                    << "glyph, tint, cell: " << c << " " << +r << " " << +g << " " << +b << " "
                     << cell;
             }
     for (int i = 0; i < 8 * 12 * 4; ++i)
@@ -133,8 +133,7 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
            unsigned char g = 255, unsigned char b = 255) {
     Bytes cell(8 * 12 * 4);
     TexBlock ref{8, 12, 8, 12, 0, cell.data(), 0};
-    drawCharToImage(219, 0, 0, 0, 0, 0, &ref, gameTex);
-    drawCharToImage(c, r, g, b, 0, 0, &ref, gameTex);
+    drawCellToImage(c, r, g, b, 0, 0, &ref, gameTex);
     for (int row = 0; row < 12; ++row)
         if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
             return false;
