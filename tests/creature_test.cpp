@@ -218,7 +218,7 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     EXPECT_TRUE(m->health == 1 && tileAt(11, 10).creature == m);
     m = setUp(12, 11);
     EXPECT_TRUE(creature_attack(&player, m) + creature_attack(&player, nullptr) == 0);
-    EXPECT_EQ(player.energy, -7);
+    EXPECT_TRUE(player.energy == -7 && shown() == "It is too far away to attack right now.");
     m = setUp(11, 10);
     player.level = 1, player.damageMin = 1, m->health = 1, m->level = 0;
     EXPECT_EQ(creature_attack(&player, m), 1);
