@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
-#include <vector>
 
 #include "graphics/glseam.h"
 #include "graphics/map.h"
@@ -17,27 +15,52 @@ namespace vell {
 using Bytes = std::vector<unsigned char>;
 
 // A wrapped size would allocate a small buffer that drawing then overruns.
-TEST(TexBlockNew, NullBelowOneOrOnOverflow) {
+TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
     const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
     const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
+    TexBlock *t = texBlock_new(1, 2); // opaque black, never uploaded
+    EXPECT_EQ(Bytes(t->pixels, t->pixels + 8), (Bytes{0, 0, 0, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(texBlock_uploads(t), 0u);
+    texBlock_update(t);
+    EXPECT_EQ(texBlock_uploads(t), 1u);
+    texBlock_free(t);
 }
 
-// The picture double takes the texel under each pixel's centre (texels 1 and 2 of four, for the
-// middle half of the texture over pixels 2 and 3 of row 0) and blends a half see-through one even
-// under white.
+// The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
+// texture over pixels 2 and 3 of rows 0 and 1, texels 1 and 2 of each row) and blends a half
+// see-through one even under white, by a tint too. The presenting seam draws a frame whose one
+// change is one colour byte, and one with a quad more.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
-    const unsigned char texels[16] = {1, 1, 1, 255, 200, 100, 255, 128, 9, 9, 9, 255, 7, 7, 7, 255};
-    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 1, 4, 1, 4, 0};
+    const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
+                                      0, 0, 0, 0,   0,   0,   40,  40,  40,  255, 60, 60,  60, 255};
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 2, 4, 2, 4, 0};
+    auto at = [&](int y, int n) {
+        return Bytes(&gl.picture[(y * 720 + 2) * 3], &gl.picture[(y * 720 + 2) * 3 + n]);
+    };
     gl.bindTexture(gl.genTexture());
-    gl.defineTexture(4, 1, texels);
+    gl.uploadTexture(4, 2, texels); // counted, as uploads are
     gl.color(255, 255, 255);
     gl.quad(st, xy);
-    EXPECT_EQ(Bytes(gl.picture.begin() + 6, gl.picture.begin() + 12),
-              (Bytes{100, 50, 128, 9, 9, 9}));
-    EXPECT_EQ(gl.picture[(PictureGl::W + 2) * 3], 0); // the row above the quad is left alone
+    EXPECT_EQ(at(0, 6), (Bytes{100, 50, 128, 255, 9, 9}));
+    EXPECT_EQ(at(1, 6), (Bytes{40, 40, 40, 60, 60, 60}));
+    EXPECT_EQ(gl.totalUploads(), 1);
+    EXPECT_EQ(at(2, 1), Bytes{0}); // the row above the quad is left alone
+    gl.color(0, 102, 0);
+    gl.quad(st, xy);
+    EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
+    PresentGl present(gl);
+    int shown = 0;
+    for (const Bytes &frame : {Bytes{0}, Bytes{0}, Bytes{1}, Bytes{2}, Bytes{3}, Bytes{3, 3}}) {
+        for (unsigned char k : frame) { // a colour byte more each time
+            present.color(k > 0, k > 1, k > 2);
+            present.quad(st, xy);
+        }
+        shown += present.finish();
+    }
+    EXPECT_EQ(shown, 5);
 }
 
 TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
@@ -54,34 +77,52 @@ TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
     }
 }
 
-// Glyph drawing takes shortcuts (skipped transparent pixels, tables for the
+// Glyph drawing takes shortcuts (skipped see-through rows, tables for the
 // alpha byte and for black); every pixel must still come out as drawPix
-// makes it, on a sheet of noise such as heavy corruption leaves.
-TEST(DrawCharToImage, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
+// makes it, on a sheet of noise such as heavy corruption leaves, and a whole
+// cell as the black block and then the glyph. Row 0 of glyph 1 is see-through
+// but for one alpha of 1. A glyph is plain when its every byte is 0 or 255.
+TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
     TexBlock *sheet = texBlock_new(128, 192), *dst = texBlock_new(128, 12);
     unsigned state = 12345;
     auto noise = [&](TexBlock *t) {
         for (int i = 0; i < t->tw * t->th * 4; ++i)
             t->pixels[i] = static_cast<unsigned char>((state = state * 1103515245u + 12345u) >> 23);
     };
+    auto at = [&](int c, int row, int col) {
+        return sheet->pixels + (((15 - c / 16) * 12 + row) * 128 + c % 16 * 8 + col) * 4;
+    };
     noise(sheet);
-    for (std::array<unsigned char, 3> tint :
-         {std::array<unsigned char, 3>{0, 0, 0}, {255, 255, 255}, {37, 200, 91}, {0, 0, 1}})
-        for (int c = 0; c < 256; ++c) {
-            noise(dst);
-            Bytes expected(dst->pixels, dst->pixels + dst->tw * 12 * 4);
-            for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 8; ++col)
-                    drawPix(&expected[(row * dst->tw + 8 + col) * 4],
-                            sheet->pixels +
-                                (((15 - c / 16) * 12 + row) * 128 + c % 16 * 8 + col) * 4,
-                            tint[0], tint[1], tint[2]);
-            drawCharToImage(static_cast<unsigned char>(c), tint[0], tint[1], tint[2], 8, 0, dst,
-                            sheet);
-            ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
-                << "glyph " << c << " tint " << int(tint[0]) << "," << int(tint[1]) << ","
-                << int(tint[2]);
-        }
+    for (int col = 0; col < 8; ++col)
+        at(1, 0, col)[3] = col == 5;
+    const std::array<unsigned char, 3> tints[] = {{0, 0, 0}, {255, 255, 255}, {37, 200, 91},
+                                                  {1, 0, 0}, {0, 1, 0},       {0, 0, 1}};
+    for (const auto &[r, g, b] : tints)
+        for (int c = 0; c < 256; ++c)
+            for (bool cell : {false, true}) {
+                noise(dst);
+                Bytes expected(dst->pixels, dst->pixels + dst->tw * 12 * 4);
+                for (int row = 0; row < 12; ++row)
+                    for (int col = 0; col < 8; ++col) {
+                        unsigned char *to = &expected[(row * dst->tw + 8 + col) * 4];
+                        if (cell)
+                            drawPix(to, at(219, row, col), 0, 0, 0);
+                        drawPix(to, at(c, row, col), r, g, b);
+                    }
+                if (cell)
+                    EXPECT_TRUE(
+                        drawCellToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet));
+                else
+                    drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
+                ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
+                    << "glyph, tint, cell: " << c << " " << +r << " " << +g << " " << +b << " "
+                    << cell;
+            }
+    for (int i = 0; i < 8 * 12 * 4; ++i)
+        at(200, i / 32, i % 32 / 4)[i % 4] = at(200, i / 32, i % 32 / 4)[i % 4] & 1 ? 255 : 0;
+    EXPECT_TRUE(glyphIsPlain(200, sheet) && !glyphIsPlain(201, sheet));
+    at(200, 11, 7)[3] = 7;
+    EXPECT_FALSE(glyphIsPlain(200, sheet));
     texBlock_free(sheet);
     texBlock_free(dst);
 }
@@ -92,8 +133,7 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
            unsigned char g = 255, unsigned char b = 255) {
     Bytes cell(8 * 12 * 4);
     TexBlock ref{8, 12, 8, 12, 0, cell.data(), 0};
-    drawCharToImage(219, 0, 0, 0, 0, 0, &ref, gameTex);
-    drawCharToImage(c, r, g, b, 0, 0, &ref, gameTex);
+    drawCellToImage(c, r, g, b, 0, 0, &ref, gameTex);
     for (int row = 0; row < 12; ++row)
         if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
             return false;
@@ -152,6 +192,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
         *part ^= 1;
         EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
     }
+    drawTileToTex(&tileAt(33, 14), 31, 12); // the cell redrawn otherwise and uploaded
+    texBlock_update(mapTex[2][1].image);
+    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));

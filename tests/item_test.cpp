@@ -1,11 +1,6 @@
 // Items: what a levelled item draws, and where drops land.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "core/random.h"
 #include "items/item.h"
 #include "support/fixture.h"
