@@ -90,15 +90,18 @@ static TexBlock *sheet(int w, int h, const std::string &pixels = "") {
 }
 
 // Too small for the glyph grid (top-down rows too), or over 64 MiB once rounded up to powers of
-// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB
-// (65536 wide) loads. Magenta alone turns clear.
+// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB (2049
+// x 2049 rounds to 4096 x 4096) loads; its 4 M pixels are slow under the sanitizers, so only the
+// plain build reads it. Magenta alone turns clear.
 TEST(GlyphSheet, RefusesSmallOrHugeSheetsAndTurnsOnlyMagentaClear) {
     for (auto [w, h] :
          {std::pair{127, 192}, {128, 191}, {128, -192}, {65536 + 128, 192}, {4097, 4095}})
         EXPECT_EQ(sheet(w, h), nullptr) << w << " x " << h;
-    TexBlock *big = sheet(65536, 192);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    TexBlock *big = sheet(2049, 2049);
     EXPECT_NE(big, nullptr);
     texBlock_free(big);
+#endif
     TexBlock *t = sheet(128, 192, std::string("\1\2\3\xff\0\xff\xff\1\xff\xfe\0\xff", 12));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(std::vector<int>(t->pixels, t->pixels + 20),
