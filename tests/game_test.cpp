@@ -61,9 +61,7 @@ template <class Pred> bool waitUntil(Pred pred, int ms = 10000) {
 // The test thread adds before the loop starts; a step adds with the lock held.
 Creature *add(int speed, ActFn act, int energy = 0) {
     Creature *c = creature_new(); // linked just before `player`
-    c->speed = speed;
-    c->act = act;
-    c->energy = energy;
+    c->speed = speed, c->act = act, c->energy = energy;
     return c;
 }
 
@@ -202,8 +200,7 @@ TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
 static void fresh(unsigned seed = 1) {
     freshWorld(seed);
     resetFrameCounter();
-    player.moveDelay = 10000;
-    player.energy = -5;
+    player.moveDelay = 10000, player.energy = -5;
     tileAt(player.x = cursorX = 0, player.y = cursorY = 39).creature = &player;
     action = dirAction = 1;
 }
