@@ -115,8 +115,8 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
         Creature *c = add(1, act);
         c->next = nullptr; // world_reset still frees it while it is linked
         EXPECT_EQ(runLogic(), 1);
+        EXPECT_STREQ(logged, "Fatal error: break in creature loop\n"); // flushed at once
         std::fclose(errout);
-        EXPECT_STREQ(logged, "Fatal error: break in creature loop\n");
         if (act != nullptr)
             delete c;
         world_reset();
@@ -178,6 +178,9 @@ TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
     srnd(1);
     mapInit();
     EXPECT_TRUE(ground() != made); // the generation thread seeds its own generator
+    const int done = mapGenerationsDone();
+    startMapInit(); // nothing running: made here and now
+    EXPECT_TRUE(mapGenerationsDone() == done + 1 && mi.load() == 0);
     for (int close : {0, 1}) {
         const int before = mapGenerationsDone();
         {
@@ -223,9 +226,9 @@ TEST(KeyRouting, EachModeHandsTheKeyOnAndReleasesWhenItsPromptEnds) {
     } rows[] = {
         {0, "5", 1, -5, 1, 0, 39, 0},     {9, "5", 1, -5, 1, 0, 39, 9},
         {1, "56", 0, 10000, 1, 0, 39, 0}, {2, "5", 0, -5, 1, 0, 39, 0},
-        {3, "5483", 1, -5, 1, 1, 38, 3},  {3, "\r", 0, -5, 0, 0, 39, 0},
-        {3, "\xb1", 0, -5, 0, 0, 39, 0},  {4, "z", 0, -5, 1, 0, 39, 0},
-        {4, "6", 0, -5, 1, 0, 39, 0},
+        {3, "\r", 0, -5, 0, 0, 39, 0},    {3, "\xb1", 0, -5, 0, 0, 39, 0},
+        {4, "z", 0, -5, 1, 0, 39, 0},     {4, "6", 0, -5, 1, 0, 39, 0},
+        {3, "5483", 1, -5, 1, 1, 38, 3},
     };
     logicThreadRunning.store(1);
     for (const auto &r : rows) {
@@ -241,6 +244,8 @@ TEST(KeyRouting, EachModeHandsTheKeyOnAndReleasesWhenItsPromptEnds) {
             std::make_tuple(r.holds, r.energy, 0, r.action, r.cursorX, r.cursorY, r.modeAfter));
     }
     logicThreadRunning.store(0);
+    world_reset(); // the last row left a prompt open: a new game has none
+    EXPECT_EQ(inputType.load(), 0);
 }
 
 // Each block gets a marker tile each frame; the one whose marker is gone was
