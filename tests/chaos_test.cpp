@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -39,9 +40,8 @@ void setUp(unsigned seed, int magic, int px = 45, int level = 3) {
     for (Tile &t : map)
         t.r = t.g = t.b = t.glyph = 0xA5; // half the bits set: a flip differs from setting a bit
     gameTex->flags = fontTex->flags = 0;  // a sheet that changes must ask for its upload
-    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = level,
-    player.health = 100;
-    player.magic = magic, player.energy = 4321;
+    player.x = px, player.y = 20, player.moveDelay = 10000, player.level = level;
+    player.health = 100, player.magic = magic, player.energy = 4321;
     tileAt(px, 20).creature = &player;
     for (auto [x, y] : {std::pair{46, 20}, {0, 0}, {89, 39}}) {
         Creature *m = creature_new();
@@ -250,12 +250,10 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
 }
 
 TEST(CorruptTile, WorkedIntensitiesAndBounds) {
-    const float strength[] = {1.0f, 0.9f, 0.75f, 0.5f, 0.3f};
-    const int intensity[] = {127, 83, 40, 7, 1}, bound[] = {152, 99, 47, 8, 1};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(corruptIntensity(strength[i]), intensity[i]) << strength[i];
-        EXPECT_EQ(corruptBound(intensity[i]), bound[i]) << strength[i];
-    }
+    for (auto [strength, intensity, bound] :
+         {std::tuple{1.0f, 127, 152}, {0.9f, 83, 99}, {0.75f, 40, 47}, {0.5f, 7, 8}, {0.3f, 1, 1}})
+        EXPECT_TRUE(corruptIntensity(strength) == intensity && corruptBound(intensity) == bound)
+            << strength;
 }
 
 // Each amount against a replay of its draws: the circle, game-sheet bits, text-sheet bits, tile
@@ -303,31 +301,29 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
     uncorrupt(20001); // with no pristine sheet nothing is restored
     pureTex = pure;
     EXPECT_EQ(gameTex->flags, 0);
+    unsigned char *game = gameTex->pixels, *font = fontTex->pixels, *pristine = pureTex->pixels;
+    auto damaged = [&] {
+        setUp(7, 0);
+        for (int i = 0; i < GRID; ++i)
+            font[i] ^= 0x5A, game[i] ^= 0xC3;
+    };
     for (int amount : {-5, 0, 1, 99, 100, 999, 1000, 2500, 10000, 10001, 20000, 20001, 30000}) {
         SCOPED_TRACE(amount);
-        std::string got;
-        for (bool replay : {false, true}) {
-            setUp(7, 0);
-            for (int i = 0; i < GRID; ++i)
-                fontTex->pixels[i] ^= 0x5A, gameTex->pixels[i] ^= 0xC3;
-            unsigned char *game = gameTex->pixels, *font = fontTex->pixels;
-            if (!replay) {
-                uncorrupt(amount);
-                got = state();
-                continue;
-            }
-            copyPixels(game, font, std::max(amount, 0));
-            copyPixels(font, pureTex->pixels, std::max(amount, 0) / 100);
-            for (int i = 0; i < amount / 1000; ++i)
-                copyCell(game, font), copyCell(font, pureTex->pixels);
-            if (amount > 10000)
-                std::memcpy(game, font, GRID);
-            if (amount > 20000)
-                std::memcpy(font, pureTex->pixels, GRID);
-            gameTex->flags |= amount > 0;
-            fontTex->flags |= amount >= 100;
-            EXPECT_TRUE(state() == got);
-        }
+        damaged();
+        uncorrupt(amount);
+        const std::string got = state();
+        damaged();
+        copyPixels(game, font, std::max(amount, 0));
+        copyPixels(font, pristine, std::max(amount, 0) / 100);
+        for (int i = 0; i < amount / 1000; ++i)
+            copyCell(game, font), copyCell(font, pristine);
+        if (amount > 10000)
+            std::memcpy(game, font, GRID);
+        if (amount > 20000)
+            std::memcpy(font, pristine, GRID);
+        gameTex->flags |= amount > 0;
+        fontTex->flags |= amount >= 100;
+        EXPECT_TRUE(state() == got);
     }
 }
 

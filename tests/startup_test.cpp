@@ -57,17 +57,15 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     lineNum = 2, charNum = 5; // where the last game's messages ended
     init("d");
     EXPECT_EQ(std::filesystem::remove_all(dir), 3u);
-    srnd(2024); // the stats are drawn in the order health, damage, defence
-    const std::vector<int> drawn = {5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
-                                    1 + rnd() % 5};
     EXPECT_TRUE(waitMapInit(10000) == 1 && closing.load() == 0 && tileAt(0, 0).glyph != 0);
+    srnd(2024); // the stats are drawn in the order health, damage, defence
     EXPECT_EQ(std::vector<int>({player.health, player.damageMin, player.damageSpread,
-                                player.defenseMin, player.defenseSpread}),
-              drawn);
-    EXPECT_TRUE(player.x == 30 && player.y == 20 && tileAt(30, 20).creature == &player &&
-                lineNum == 0 && charNum == 0);
-    EXPECT_TRUE(player.speed == 1000 && player.moveDelay == 10000 && player.level == 1 &&
-                player.glyph == 1 && player.r == 255 && player.g == 255 && player.b == 255);
+                                player.defenseMin, player.defenseSpread, player.x, player.y,
+                                player.speed, player.moveDelay, player.level, player.glyph,
+                                player.r, player.g, player.b, lineNum, charNum}),
+              std::vector<int>({5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
+                                1 + rnd() % 5, 30, 20, 1000, 10000, 1, 1, 255, 255, 255, 0, 0}));
+    EXPECT_EQ(tileAt(30, 20).creature, &player);
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
     logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
@@ -90,15 +88,18 @@ static TexBlock *sheet(int w, int h, const std::string &pixels = "") {
 }
 
 // Too small for the glyph grid (top-down rows too), or over 64 MiB once rounded up to powers of
-// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB
-// (65536 wide) loads. Magenta alone turns clear.
+// two (a width's third byte counts; 4097 x 4095 only once rounded): refused. Exactly 64 MiB (2049
+// x 2049 rounds to 4096 x 4096) loads; its 4 M pixels are slow under the sanitizers, so only the
+// plain build reads it. Magenta alone turns clear.
 TEST(GlyphSheet, RefusesSmallOrHugeSheetsAndTurnsOnlyMagentaClear) {
     for (auto [w, h] :
          {std::pair{127, 192}, {128, 191}, {128, -192}, {65536 + 128, 192}, {4097, 4095}})
         EXPECT_EQ(sheet(w, h), nullptr) << w << " x " << h;
-    TexBlock *big = sheet(65536, 192);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    TexBlock *big = sheet(2049, 2049);
     EXPECT_NE(big, nullptr);
     texBlock_free(big);
+#endif
     TexBlock *t = sheet(128, 192, std::string("\1\2\3\xff\0\xff\xff\1\xff\xfe\0\xff", 12));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(std::vector<int>(t->pixels, t->pixels + 20),
@@ -171,4 +172,5 @@ TEST(Soak, RandomGamesEndByDeathOrCloseAndShutDownCleanly) {
         freeImages();
     }
     std::printf("soak: %ld games (%ld deaths), %ld keys\n", games, deaths, keysSent);
+    EXPECT_TRUE(games < 20 || (deaths > 0 && deaths < games)) << "every game ended the same way";
 }

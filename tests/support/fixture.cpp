@@ -24,26 +24,22 @@ namespace {
 // chaos changes pixels), so every fresh world points the globals back at these and copies the
 // pristine pixels in again.
 struct Display {
-    bool ready = false;
     TexBlock *sheets[3] = {}, *lines[3] = {}, *status = nullptr;
-    TexBlock *blocks[BLOCK_COLS][BLOCK_ROWS] = {};
     std::vector<unsigned char> pristine; // the sheet as loaded from the file
 } display;
 
 void blacken(TexBlock *image) {
     for (int i = 0; i < image->tw * image->th; ++i)
         std::memcpy(image->pixels + i * 4, "\0\0\0\xff", 4);
-    image->flags |= 1;
+    texBlock_touch(image);
 }
 
 void firstTime() {
     setGl(nullptr);
     std::FILE *f = std::fopen(VELL_SOURCE_DIR "/data/font.bmp", "rb");
     TexBlock *pure = loadTexture(f);
-    if (pure == nullptr) { // every test needs the sheet
-        std::fprintf(stderr, "cannot load data/font.bmp\n");
-        std::abort();
-    }
+    if (pure == nullptr)
+        std::abort(); // every test needs data/font.bmp
     std::fclose(f);
     display.pristine.assign(pure->pixels, pure->pixels + pure->tw * pure->th * 4);
     display.sheets[0] = pureTex = pure;
@@ -52,10 +48,6 @@ void firstTime() {
     EXPECT_TRUE(text_init() && stat_init() && mapTex_init());
     std::copy(textLine, textLine + 3, display.lines);
     display.status = stat;
-    for (int bx = 0; bx < BLOCK_COLS; ++bx)
-        for (int by = 0; by < BLOCK_ROWS; ++by)
-            display.blocks[bx][by] = mapTex[bx][by].image;
-    display.ready = true;
 }
 
 // Whether the 8 x 12 cell at (x, y) shows glyph `code` as text shows it: white on black, the
@@ -92,23 +84,21 @@ std::string readRow(const TexBlock *image, int y) {
 void freshWorld(unsigned seed) {
     world_reset();
     setGl(nullptr);
-    if (!display.ready)
+    if (display.status == nullptr)
         firstTime();
     pureTex = display.sheets[0], fontTex = display.sheets[1], gameTex = display.sheets[2];
     for (TexBlock *sheet : display.sheets) {
         std::memcpy(sheet->pixels, display.pristine.data(), display.pristine.size());
-        sheet->flags |= 1;
+        texBlock_touch(sheet);
     }
     for (int i = 0; i < 3; ++i)
         blacken(textLine[i] = display.lines[i]);
     lineNum = charNum = 0;
     blacken(stat = display.status);
     std::memset(statText, 0, sizeof statText);
-    for (int bx = 0; bx < BLOCK_COLS; ++bx)
-        for (int by = 0; by < BLOCK_ROWS; ++by) {
-            mapTex[bx][by].count = 0;
-            blacken(mapTex[bx][by].image = display.blocks[bx][by]);
-        }
+    for (auto &column : mapTex)
+        for (MapBlock &b : column)
+            b.count = 0, blacken(b.image);
     // Every image is flagged changed, so its next draw uploads it; the textures made on the first
     // call are not counted against the test.
     recordingGl().clear();
