@@ -13,6 +13,7 @@
 namespace vell {
 
 using Bytes = std::vector<unsigned char>;
+using F = std::vector<float>;
 
 // A wrapped size would allocate a small buffer that drawing then overruns.
 TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
@@ -115,8 +116,7 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
                 else
                     drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
                 ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
-                    << "glyph, tint, cell: " << c << " " << +r << " " << +g << " " << +b << " "
-                    << cell;
+                    << c << " " << +r << " " << +g << " " << +b << " " << cell;
             }
     for (int i = 0; i < 8 * 12 * 4; ++i)
         at(200, i / 32, i % 32 / 4)[i % 4] = at(200, i / 32, i % 32 / 4)[i % 4] & 1 ? 255 : 0;
@@ -170,12 +170,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
                           glyph.b}),
               (std::array<unsigned char, 9>{255, 255, 255, 0, 0, 0, 10, 20, 30}));
     // Only the logical 120 x 120 of the block's 128 x 128 texture, row 0 at the bottom.
-    EXPECT_EQ(std::vector<float>(block.st, block.st + 8),
-              (std::vector<float>{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
-    EXPECT_EQ(std::vector<float>(block.xy, block.xy + 8),
-              (std::vector<float>{120, 24, 120, 144, 240, 144, 240, 24}));
-    EXPECT_EQ(std::vector<float>(glyph.xy, glyph.xy + 8),
-              (std::vector<float>{160, 84, 160, 96, 168, 96, 168, 84}));
+    EXPECT_EQ(F(block.st, block.st + 8), (F{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
+    EXPECT_EQ(F(block.xy, block.xy + 8), (F{120, 24, 120, 144, 240, 144, 240, 24}));
+    EXPECT_EQ(F(glyph.xy, glyph.xy + 8), (F{160, 84, 160, 96, 168, 96, 168, 84}));
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
     drawMap(); // block (2, 1) was baked before its upload, so nothing is left to upload
     EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture),

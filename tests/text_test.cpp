@@ -22,11 +22,7 @@ static S shown() {
 // Every text goes through addText on this (the window) thread, where
 // "More..." adds a hold and goes on at once.
 TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
-    const struct {
-        std::vector<std::string> texts;
-        std::string lines;
-        int holds;
-    } cases[] = {
+    const std::tuple<std::vector<S>, S, int> cases[] = {
         {{"You attack", "Enemy", "."}, "You attack Enemy.||", 0},
         {{"Hello", "\n", "again"}, "Hello|again|", 0},         // no leading space at column 0
         {{S(82, 'x'), "arrows"}, S(82, 'x') + " arrows||", 0}, // ends in column 88
@@ -39,13 +35,11 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         {{"one\ntwo\nthree\nfour"}, "four||", 1},
         {{"one\ntwo\n" + S(80, 'x') + "Z"}, "Z||", 1},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.lines);
+    for (const auto &[texts, lines, holds] : cases) {
         freshWorld();
-        for (const std::string &t : c.texts)
+        for (const S &t : texts)
             addText(t.c_str());
-        EXPECT_EQ(shown(), c.lines);
-        EXPECT_EQ(holdCount(), c.holds);
+        EXPECT_TRUE(shown() == lines && holdCount() == holds) << lines;
     }
     TexBlock *const display1 = textLine[1];
     addText("___ ,,, ggg");
