@@ -152,7 +152,7 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     gold.glyph = '$', gold.r = gold.g = 255;
     orc.glyph = 'Z', orc.r = 10, orc.g = 20, orc.b = 30;
     tileAt(20, 5) = {'.', 0, 128, 0, &orc, &gold}; // the creature shows over the item
-    tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
+    Tile &a = tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
     tileAt(33, 14) = {'b', 0, 0, 255, nullptr, nullptr};
     for (auto [x, y] : {std::pair{20, 5}, {31, 12}, {20, 5}})
         addChange(x, y);
@@ -180,18 +180,16 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
               (std::array{2, 1, 0, 0})); // the glyph sheet's, for the direct tiles, and the block's
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
-    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    EXPECT_TRUE(tileShownByImage(&a, 31, 12));
     // Each of glyph, red, green and blue changed alone: the baked cell no longer shows the tile.
-    for (unsigned char *part :
-         {&tileAt(31, 12).glyph, &tileAt(31, 12).r, &tileAt(31, 12).g, &tileAt(31, 12).b}) {
+    for (unsigned char *part : {&a.glyph, &a.r, &a.g, &a.b}) {
         *part ^= 1;
-        EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+        EXPECT_FALSE(tileShownByImage(&a, 31, 12));
         *part ^= 1;
-        EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
     }
     drawTileToTex(&tileAt(33, 14), 31, 12); // the cell redrawn otherwise and uploaded
     texBlock_update(mapTex[2][1].image);
-    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    EXPECT_FALSE(tileShownByImage(&a, 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));

@@ -33,8 +33,7 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         {{S(100, 'a')}, S(90, 'a') + "|" + S(10, 'a') + "|", 0},
         {{" a\tb"}, "a b||", 0}, // a space at column 0 is dropped, a tab shows as a space
         {{"one\ntwo\nthree\nfour"}, "four||", 1},
-        {{"one\ntwo\n" + S(80, 'x') + "Z"}, "Z||", 1},
-    };
+        {{"one\ntwo\n" + S(80, 'x') + "Z"}, "Z||", 1}};
     for (const auto &[texts, lines, holds] : cases) {
         freshWorld();
         for (const S &t : texts)
@@ -62,8 +61,7 @@ TEST(StatusLines, RowsFollowThePlayerKeepWhatAShorterLowerRowLeaves) {
         {&Creature::gold, 100, 1, "Gold: 100  Level: 1  Damage: 1-2  Defense: 0-0 "},
         {&Creature::gold, 5, 1, "Gold: 5  Level: 1  Damage: 1-2  Defense: 0-0 0"}, // no tail here
         {&Creature::magic, -5, 0, "Health: 9 Magic: -5  Arrows: 0"},
-        {&Creature::damageMin, -2, 1, "Gold: 5  Level: 1  Damage: -2--1  Defense: 0-0 "},
-    };
+        {&Creature::damageMin, -2, 1, "Gold: 5  Level: 1  Damage: -2--1  Defense: 0-0 "}};
     freshWorld();
     player.level = player.damageMin = player.damageSpread = 1;
     for (const auto &[field, value, row, shown] : steps) {

@@ -52,8 +52,7 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
         // Latin-1 becomes its byte; longer, unprintable or broken text is nothing.
         {{t("\xC3\xA9"), t("\xC2\xA3"), t("\xC3\xBF"), t("\xE2\x82\xAC"), t("ab"), t("\x7F"),
           t("\xA9"), t("\xC3")},
-         "\xE9\xA3\xFF"},
-    };
+         "\xE9\xA3\xFF"}};
     for (const auto &[events, delivered] : cases) {
         KeyState state;
         std::string out;
