@@ -230,8 +230,10 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     EXPECT_EQ(creature_shoot(&player, 30, 11) + creature_shoot(&player, 30, 10), 0);
     EXPECT_EQ(shown(), "It is too far away to attack right now. You don't have any arrows.");
     EXPECT_FALSE(inRange(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX)); // no overflow
+    clearText();
     player.arrows = 1, player.moveDelay = 500000000, player.defenseMin = 1000;
-    creature_shoot(&player, 10, 10);
+    EXPECT_EQ(creature_shoot(&player, 10, 10), 1);
+    EXPECT_EQ(shown(), "You shoot Player. Player shoots you. You are not hurt! It is unaffected!");
     EXPECT_EQ(player.energy, 1250000000); // times 5 would wrap before the halving
     // A hit draws the arrow the target keeps, the damage, then the defence; a
     // shot into empty space costs no time and draws whether its arrow is left.
