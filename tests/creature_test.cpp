@@ -77,8 +77,14 @@ TEST(Creatures, JoinTheRingArriveOnAFreeEdgeTileAndAreFreedWithNoRoom) {
     EXPECT_TRUE(tileAt(0, 0).creature == &blockers[0] && c->next == &player && player.prev == c);
     creature_placeRow(c, MAP_H); // a row off the map has no free tile
     EXPECT_TRUE(c->x == 0 && c->y == 0);
-    for (int i = 0; i < MAP_W * MAP_H; ++i)
-        map[i].creature = &blockers[i];
+    for (int i = 0; i < MAP_W * MAP_H; ++i) // (0, 0) alone free: searched last from the far side
+        map[i].creature = i ? &blockers[i] : nullptr;
+    for (unsigned s : {3, 5}) { // along the columns, then along the rows
+        srnd(s);
+        creature_arrive(c);
+        EXPECT_EQ(std::exchange(map[0].creature, nullptr), c) << s;
+    }
+    map[0].creature = &blockers[0];
     creature_arrive(c); // LeakSanitizer fails the test if it is kept
     EXPECT_EQ(a->next, &player);
 }
