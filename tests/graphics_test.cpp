@@ -13,6 +13,7 @@
 namespace vell {
 
 using Bytes = std::vector<unsigned char>;
+using F = std::vector<float>;
 
 // A wrapped size would allocate a small buffer that drawing then overruns.
 TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
@@ -115,8 +116,7 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
                 else
                     drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
                 ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
-                    << "glyph, tint, cell: " << c << " " << +r << " " << +g << " " << +b << " "
-                    << cell;
+                    << c << " " << +r << " " << +g << " " << +b << " " << cell;
             }
     for (int i = 0; i < 8 * 12 * 4; ++i)
         at(200, i / 32, i % 32 / 4)[i % 4] = at(200, i / 32, i % 32 / 4)[i % 4] & 1 ? 255 : 0;
@@ -152,7 +152,7 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     gold.glyph = '$', gold.r = gold.g = 255;
     orc.glyph = 'Z', orc.r = 10, orc.g = 20, orc.b = 30;
     tileAt(20, 5) = {'.', 0, 128, 0, &orc, &gold}; // the creature shows over the item
-    tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
+    Tile &a = tileAt(31, 12) = {'a', 255, 0, 0, nullptr, nullptr};
     tileAt(33, 14) = {'b', 0, 0, 255, nullptr, nullptr};
     for (auto [x, y] : {std::pair{20, 5}, {31, 12}, {20, 5}})
         addChange(x, y);
@@ -170,12 +170,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
                           glyph.b}),
               (std::array<unsigned char, 9>{255, 255, 255, 0, 0, 0, 10, 20, 30}));
     // Only the logical 120 x 120 of the block's 128 x 128 texture, row 0 at the bottom.
-    EXPECT_EQ(std::vector<float>(block.st, block.st + 8),
-              (std::vector<float>{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
-    EXPECT_EQ(std::vector<float>(block.xy, block.xy + 8),
-              (std::vector<float>{120, 24, 120, 144, 240, 144, 240, 24}));
-    EXPECT_EQ(std::vector<float>(glyph.xy, glyph.xy + 8),
-              (std::vector<float>{160, 84, 160, 96, 168, 96, 168, 84}));
+    EXPECT_EQ(F(block.st, block.st + 8), (F{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
+    EXPECT_EQ(F(block.xy, block.xy + 8), (F{120, 24, 120, 144, 240, 144, 240, 24}));
+    EXPECT_EQ(F(glyph.xy, glyph.xy + 8), (F{160, 84, 160, 96, 168, 96, 168, 84}));
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
     drawMap(); // block (2, 1) was baked before its upload, so nothing is left to upload
     EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture),
@@ -183,18 +180,16 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
               (std::array{2, 1, 0, 0})); // the glyph sheet's, for the direct tiles, and the block's
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
-    EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    EXPECT_TRUE(tileShownByImage(&a, 31, 12));
     // Each of glyph, red, green and blue changed alone: the baked cell no longer shows the tile.
-    for (unsigned char *part :
-         {&tileAt(31, 12).glyph, &tileAt(31, 12).r, &tileAt(31, 12).g, &tileAt(31, 12).b}) {
+    for (unsigned char *part : {&a.glyph, &a.r, &a.g, &a.b}) {
         *part ^= 1;
-        EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+        EXPECT_FALSE(tileShownByImage(&a, 31, 12));
         *part ^= 1;
-        EXPECT_TRUE(tileShownByImage(&tileAt(31, 12), 31, 12));
     }
     drawTileToTex(&tileAt(33, 14), 31, 12); // the cell redrawn otherwise and uploaded
     texBlock_update(mapTex[2][1].image);
-    EXPECT_FALSE(tileShownByImage(&tileAt(31, 12), 31, 12));
+    EXPECT_FALSE(tileShownByImage(&a, 31, 12));
     tileAt(20, 5).creature = nullptr; // the item shows once the creature leaves
     drawTileToTex(&tileAt(20, 5), 20, 5);
     EXPECT_TRUE(shows(mapTex[1][0].image, 40, 60, '$', 255, 255, 0));

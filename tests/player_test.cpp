@@ -83,8 +83,7 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
         {"qz", nullptr},
         {"G", [] { dropGold(rnd() % 3 + 1, 40, 20); }},
         {"E", [] { spawn(1); }},
-        {"M", [] { spawn(100); }},
-    };
+        {"M", [] { spawn(100); }}};
     static int (*const spells[])(Creature *) = {
         chaos_flee,    chaos_drain, chaos_ascension, chaos_speed, chaos_heal,
         chaos_barrier, chaos_fury,  chaos_gather,    chaos_death, chaos_confusion};

@@ -25,10 +25,7 @@ SDL_Event t(const char *utf8) {
 TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
     const Uint16 L = KMOD_LCTRL, R = KMOD_RCTRL, S = KMOD_LSHIFT;
     const SDL_Event ret = k(SDLK_RETURN), six = k(SDLK_6);
-    const struct {
-        std::vector<SDL_Event> events;
-        std::string delivered;
-    } cases[] = {
+    const std::pair<std::vector<SDL_Event>, std::string> cases[] = {
         // The layout decides and Shift is applied by it; AltGr types.
         {{k(SDLK_a), t("a"), k(SDLK_4, S), t("$"), k(SDLK_q, KMOD_RALT), t("@")}, "a$@"},
         {{ret, k(SDLK_KP_ENTER), k(SDLK_ESCAPE), k(SDLK_BACKSPACE), k(SDLK_TAB)}, "\r\r\x1b\b\t"},
@@ -55,15 +52,14 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
         // Latin-1 becomes its byte; longer, unprintable or broken text is nothing.
         {{t("\xC3\xA9"), t("\xC2\xA3"), t("\xC3\xBF"), t("\xE2\x82\xAC"), t("ab"), t("\x7F"),
           t("\xA9"), t("\xC3")},
-         "\xE9\xA3\xFF"},
-    };
-    for (const auto &c : cases) {
+         "\xE9\xA3\xFF"}};
+    for (const auto &[events, delivered] : cases) {
         KeyState state;
         std::string out;
-        for (const SDL_Event &e : c.events)
+        for (const SDL_Event &e : events)
             if (auto ch = translateKey(e, state))
                 out.push_back(static_cast<char>(*ch));
-        EXPECT_EQ(out, c.delivered) << &c - cases;
+        EXPECT_EQ(out, delivered) << delivered;
     }
 }
 
