@@ -150,15 +150,17 @@ TEST(Soak, RandomGamesEndByDeathOrCloseAndShutDownCleanly) {
         ASSERT_EQ(closing.load(), 0);
         {
             WorldGuard g;
-            player.health = 1 + rnd() % 30; // short lives
+            player.health = 1 + rnd() % 10; // short lives
             player.magic = rnd() % 2 ? 2000000 : 0;
         }
         logicThread = std::thread(startGameLoop);
-        const int closeAt = rnd() % 2 ? rnd() % 300 : rnd() % 4000; // frames; some games outlive it
-        for (int frame = 0; !closing.load(); ++frame) {
-            if (frame == closeAt)
+        const int closeAt = rnd() % 2 ? rnd() % 300 : rnd() % 4000; // keys; some games outlive it
+        for (int frame = 0, sent = 0; !closing.load(); ++frame) {
+            if (sent >= closeAt || frame == 100000 || std::chrono::steady_clock::now() >= end)
                 closing.store(1); // the close button
-            for (int k = rnd() % 3; k > 0; --k, ++keysSent)
+            // Keys go in only while the game waits for one, so that a game gets as far on a
+            // fast machine as on a slow one, where frames and turns keep different paces.
+            for (int k = inputType.load() != 0 ? rnd() % 3 : 0; k > 0; --k, ++keysSent, ++sent)
                 input(rnd() % 8 ? keys[rnd() % keys.size()] : static_cast<signed char>(rnd()));
             update();
             if (tryTakeDrawing()) {
@@ -172,5 +174,5 @@ TEST(Soak, RandomGamesEndByDeathOrCloseAndShutDownCleanly) {
         freeImages();
     }
     std::printf("soak: %ld games (%ld deaths), %ld keys\n", games, deaths, keysSent);
-    EXPECT_TRUE(games < 20 || (deaths > 0 && deaths < games)) << "every game ended the same way";
+    EXPECT_TRUE(games < 8 || (deaths > 0 && deaths < games)) << "every game ended the same way";
 }
