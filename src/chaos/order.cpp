@@ -1,6 +1,5 @@
 #include "chaos/order.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "core/random.h"
@@ -20,21 +19,13 @@ bool sheetsReady() {
 }
 
 // Run `count` times, marking dst changed once: only this thread draws from
-// the sheets, and not before the order is done. The three sheets share one
-// layout, so a pixel has the same index in each. The positions are drawn a
-// batch ahead of the copies. The source does not change meanwhile, so the
-// copies can be made in any order, and a pixel drawn twice is copied as
-// once: a large run only notes the pixels drawn, then copies them in one
-// pass through the sheet.
-void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
+// the sheets, and not before the order is done. The positions are drawn a
+// batch ahead of the copies. Without `copy` only the positions are drawn,
+// for a caller that overwrites the whole sheet afterwards.
+void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count, bool copy = true) {
     constexpr int BATCH = 256;
-    constexpr int PIXELS = SHEET_H * SHEET_W;
-    const bool noted = count >= PIXELS;
     int draws[BATCH * 2];
     unsigned at[BATCH];
-    unsigned char drawn[PIXELS];
-    if (noted)
-        std::memset(drawn, 0, sizeof drawn);
     // Held in locals: a byte store could otherwise change them as far as
     // the compiler knows.
     unsigned char *to = dst->pixels;
@@ -44,14 +35,8 @@ void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
         const int n = count - done < BATCH ? count - done : BATCH;
         // Row first, then column: the order of the draws is part of the game.
         rndFill(draws, n * 2);
-        if (noted) {
-            for (int i = 0; i < n; ++i) {
-                const unsigned row = static_cast<unsigned>(draws[2 * i]) % SHEET_H;
-                const unsigned col = static_cast<unsigned>(draws[2 * i + 1]) % SHEET_W;
-                drawn[row * SHEET_W + col] = 1;
-            }
+        if (!copy)
             continue;
-        }
         for (int i = 0; i < n; ++i) {
             const unsigned row = static_cast<unsigned>(draws[2 * i]) % SHEET_H;
             const unsigned col = static_cast<unsigned>(draws[2 * i + 1]) % SHEET_W;
@@ -60,15 +45,7 @@ void copyRandomPixels(TexBlock *dst, const TexBlock *src, int count) {
         for (int i = 0; i < n; ++i)
             std::memcpy(to + at[i], from + at[i], 4);
     }
-    if (noted)
-        for (int row = 0; row < SHEET_H; ++row) {
-            std::uint32_t *out = reinterpret_cast<std::uint32_t *>(to + row * tw * 4);
-            const std::uint32_t *in = reinterpret_cast<const std::uint32_t *>(from + row * tw * 4);
-            const unsigned char *mark = drawn + row * SHEET_W;
-            for (int col = 0; col < SHEET_W; ++col)
-                out[col] = mark[col] != 0 ? in[col] : out[col];
-        }
-    if (count > 0)
+    if (count > 0 && copy)
         texBlock_touch(dst);
 }
 
@@ -95,7 +72,9 @@ void copyGrid(TexBlock *dst, const TexBlock *src) {
 void uncorrupt(int amount) {
     if (amount <= 0 || !sheetsReady())
         return;
-    copyRandomPixels(gameTex, fontTex, amount);
+    // Above 10000 the whole game grid is copied from the text sheet below,
+    // after that sheet's own repairs: single pixels would be overwritten.
+    copyRandomPixels(gameTex, fontTex, amount, amount <= 10000);
     copyRandomPixels(fontTex, pureTex, amount / 100);
     // The game cell before the text cell: the game sheet is repaired from
     // the text sheet before that one is itself repaired.
