@@ -1,30 +1,9 @@
 // Each chaos effect, corruption, order and map generation against a replay of its draws, by hand,
 // on the same seeded world.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <climits>
-#include <cstring>
-#include <string>
-#include <tuple>
 #include <utility>
-#include <vector>
 
-#include "chaos/chaos.h"
-#include "chaos/corrupt.h"
-#include "chaos/order.h"
-#include "core/random.h"
-#include "creatures/combat.h"
-#include "creatures/creature.h"
-#include "creatures/move.h"
-#include "enemies/enemy.h"
-#include "graphics/map.h"
-#include "items/item.h"
-#include "platform/font.h"
 #include "support/fixture.h"
-#include "world/map.h"
 
 using namespace vell;
 

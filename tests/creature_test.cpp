@@ -1,16 +1,7 @@
 // Creatures: the ring, placement, arrival, death, level advancement,
 // movement, pickup, combat and speech.
-#include <gtest/gtest.h>
 
-#include "core/random.h"
-#include "creatures/combat.h"
-#include "creatures/creature.h"
-#include "creatures/move.h"
-#include "creatures/speech.h"
-#include "graphics/map.h"
-#include "items/item.h"
 #include "support/fixture.h"
-#include "ui/text.h"
 
 using namespace vell;
 

@@ -1,9 +1,5 @@
 // Monsters: how they step, and what they draw when they are made.
-#include <gtest/gtest.h>
 
-#include "core/random.h"
-#include "creatures/creature.h"
-#include "enemies/enemy.h"
 #include "support/fixture.h"
 
 using namespace vell;

@@ -2,29 +2,11 @@
 // thread; map generation on its own thread; key routing by input mode, the per-frame upkeep and
 // what a frame draws.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <chrono>
-#include <climits>
 #include <future>
-#include <string>
 #include <thread>
-#include <tuple>
-#include <vector>
 
-#include "core/frame.h"
-#include "core/logic.h"
-#include "core/random.h"
-#include "creatures/creature.h"
-#include "graphics/glseam.h"
-#include "graphics/map.h"
-#include "platform/font.h"
-#include "player/player.h"
 #include "support/fixture.h"
-#include "ui/stat.h"
-#include "ui/text.h"
-#include "world/map.h"
 
 using namespace vell;
 using namespace std::chrono_literals;

@@ -1,13 +1,5 @@
 // Images, glyph drawing and the map display blocks.
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-
-#include "graphics/glseam.h"
-#include "graphics/map.h"
-#include "graphics/tile.h"
-#include "platform/font.h"
 #include "support/fixture.h"
 
 namespace vell {

@@ -1,8 +1,5 @@
 // Items: what a levelled item draws, and where drops land.
-#include <gtest/gtest.h>
 
-#include "core/random.h"
-#include "items/item.h"
 #include "support/fixture.h"
 
 using namespace vell;

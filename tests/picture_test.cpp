@@ -2,19 +2,7 @@
 // game, the picture left by showing only changed frames equals, after every
 // frame, the picture of drawing every frame in full.
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "core/frame.h"
-#include "graphics/glseam.h"
-#include "graphics/map.h"
-#include "platform/font.h"
-#include "player/player.h"
 #include "support/fixture.h"
-#include "ui/stat.h"
-#include "ui/text.h"
-#include "world/map.h"
 
 using namespace vell;
 

@@ -2,22 +2,7 @@
 // router on one thread. A hold taken before each command stands in for the
 // logic thread stopped in player_act.
 
-#include <gtest/gtest.h>
-
-#include "chaos/chaos.h"
-#include "chaos/corrupt.h"
-#include "chaos/order.h"
-#include "core/frame.h"
-#include "core/random.h"
-#include "creatures/combat.h"
-#include "creatures/creature.h"
-#include "creatures/move.h"
-#include "enemies/enemy.h"
-#include "items/item.h"
-
-#include "player/player.h"
 #include "support/fixture.h"
-#include "ui/text.h"
 
 using namespace vell;
 

@@ -1,27 +1,12 @@
 // Start-up: where init looks for the glyph sheet, its fatal line, the world
 // it builds and the spawner's turns; then whole games on real threads.
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
-#include "core/frame.h"
-#include "core/logic.h"
-#include "core/random.h"
-#include "core/startup.h"
-#include "creatures/creature.h"
-#include "graphics/glseam.h"
-#include "platform/font.h"
 #include "support/fixture.h"
-#include "ui/stat.h"
-#include "ui/text.h"
-#include "world/map.h"
 
 using namespace vell;
 

@@ -1,13 +1,7 @@
 // The message lines and the status rows, read back from their images the way a
 // player sees them.
 
-#include <gtest/gtest.h>
-
-#include "core/logic.h"
-#include "core/random.h"
 #include "support/fixture.h"
-#include "ui/stat.h"
-#include "ui/text.h"
 
 using namespace vell;
 

@@ -1,20 +1,6 @@
 #include "support/fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
-
-#include "core/logic.h"
-#include "core/random.h"
-#include "graphics/glseam.h"
-#include "graphics/graphics.h"
-#include "graphics/map.h"
-#include "platform/font.h"
-#include "ui/stat.h"
-#include "ui/text.h"
 
 namespace vell {
 

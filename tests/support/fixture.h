@@ -1,8 +1,41 @@
 #pragma once
-// Shared test scaffolding: a fresh world and display for each test, and
-// readers that turn what the screen images show back into text.
+// What every test needs: the game's whole interface, GoogleTest, and shared scaffolding (a fresh
+// world and display for each test, and readers that turn what the screen images show back into
+// text).
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
+
+#include "chaos/chaos.h"
+#include "chaos/corrupt.h"
+#include "chaos/order.h"
+#include "core/frame.h"
+#include "core/logic.h"
+#include "core/random.h"
+#include "core/startup.h"
+#include "creatures/combat.h"
+#include "creatures/creature.h"
+#include "creatures/move.h"
+#include "creatures/speech.h"
+#include "enemies/enemy.h"
+#include "graphics/glseam.h"
+#include "graphics/graphics.h"
+#include "graphics/map.h"
+#include "graphics/tile.h"
+#include "items/item.h"
+#include "platform/font.h"
+#include "player/player.h"
+#include "ui/stat.h"
+#include "ui/text.h"
+#include "world/map.h"
 
 namespace vell {
 
