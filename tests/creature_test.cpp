@@ -9,11 +9,6 @@ namespace {
 
 Creature blockers[MAP_W * MAP_H]; // fill tiles; in no ring
 
-std::string shown() {
-    std::string s = shownLine(0);
-    return s.erase(s.find_last_not_of(' ') + 1);
-}
-
 // The player ("Player", level 3, health 50, moveDelay 10001, energy -7) at
 // (10, 10), and a new "Enemy" with health 100 at (x, y).
 Creature *setUp(int x, int y) {
@@ -116,7 +111,7 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
         EXPECT_EQ((std::vector{player.damageMin, player.damageSpread, player.defenseMin,
                                player.defenseSpread, player.health, player.level}),
                   (std::vector{g[0], g[1], g[2], g[3], g[4], 3 + up}));
-        EXPECT_EQ(shown(), up ? "Enemy dies. You advance a level!" : "Enemy dies.");
+        EXPECT_EQ(shownLine(0), up ? "Enemy dies. You advance a level!" : "Enemy dies.");
     }
     player.level = 0; // would divide by zero; counts as level 1
     creature_die(creature_new(), &player);
@@ -138,7 +133,7 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
         itemAt(kind, amount, c->x + 1)->flags = flags;
         srnd(5);
         creature_move(c, 1, 0);
-        EXPECT_TRUE(shown() == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
+        EXPECT_TRUE(shownLine(0) == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
         EXPECT_TRUE(c->x == (*text ? 11 : 21) && !tileAt(c->x - 1, 10).creature && rnd() == next)
             << text;
     }
@@ -150,7 +145,7 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
     creature_sayTo(m, &player, nullptr);
     creature_sayTo(m, &blockers[0], "Psst.");
     creature_sayTo(m, &player, "Die!");
-    EXPECT_EQ(shown(), "Enemy says Die!");
+    EXPECT_EQ(shownLine(0), "Enemy says Die!");
     creature_move(&player, 0, 0); // a wait costs a step
     EXPECT_TRUE(player.energy == 10001 && player.x == 10);
     player.x = 0, player.y = 39, player.energy = m->energy = -7, tileAt(0, 39).creature = &player;
@@ -169,7 +164,7 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
 TEST(Pickup, EachKindAddsItsWorthForHalfAStep) {
     setUp(89, 39);
     creature_pickup(&player);
-    EXPECT_TRUE(shown() == "There is nothing to pick up here!" && player.energy == -7);
+    EXPECT_TRUE(shownLine(0) == "There is nothing to pick up here!" && player.energy == -7);
     // Seeds 3, 6 and 1 draw 48, 58 and 41 first: rolls 0, 1 and 2 below 3.
     const int cases[][3] = {{3, 3, 5}, {3, 6, 10}, {3, 1, 15}, {0, 1, 5}}; // level, seed, gain
     for (auto &[level, seed, gain] : cases) {
@@ -206,7 +201,7 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     player.defenseMin = 6, m->defenseMin = 5;
     creature_damage(&player, 6, &player); // own chaos: both sides are read
     creature_damage(m, 4, &player);
-    EXPECT_TRUE(player.health == 50 && shown() == "You are hit! You hit! It is unaffected!");
+    EXPECT_TRUE(player.health == 50 && shownLine(0) == "You are hit! You hit! It is unaffected!");
     player.defenseSpread = 9;
     srnd(4);
     creature_damage(&player, -20, m);
@@ -215,22 +210,22 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     EXPECT_TRUE(m->health == 1 && tileAt(11, 10).creature == m);
     m = setUp(12, 11);
     EXPECT_TRUE(creature_attack(&player, m) + creature_attack(&player, nullptr) == 0);
-    EXPECT_TRUE(player.energy == -7 && shown() == "It is too far away to attack right now.");
+    EXPECT_TRUE(player.energy == -7 && shownLine(0) == "It is too far away to attack right now.");
     m = setUp(11, 10);
     player.level = 1, player.damageMin = 1, m->health = 1, m->level = 0;
     EXPECT_EQ(creature_attack(&player, m), 1);
-    EXPECT_EQ(shown(), "You attack Enemy. You hit! Enemy dies. You advance a level!");
+    EXPECT_EQ(shownLine(0), "You attack Enemy. You hit! Enemy dies. You advance a level!");
     EXPECT_TRUE(tileAt(11, 10).creature == nullptr && player.energy == 20002);
     setUp(89, 39); // shots
     EXPECT_EQ(creature_shoot(&player, 90, 10) + creature_shoot(&player, 10, -1), 0);
     // (20, 1) away is out of reach, (20, 0) in it.
     EXPECT_EQ(creature_shoot(&player, 30, 11) + creature_shoot(&player, 30, 10), 0);
-    EXPECT_EQ(shown(), "It is too far away to attack right now. You don't have any arrows.");
+    EXPECT_EQ(shownLine(0), "It is too far away to attack right now. You don't have any arrows.");
     EXPECT_FALSE(inRange(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX)); // no overflow
     clearText();
     player.arrows = 1, player.moveDelay = 500000000, player.defenseMin = 1000;
     EXPECT_EQ(creature_shoot(&player, 10, 10), 1);
-    EXPECT_EQ(shown(), "You shoot Player. Player shoots you. You are not hurt! It is unaffected!");
+    EXPECT_EQ(shownLine(0), "You shoot Player. Player shoots you. You are not hurt! It is unaffected!");
     EXPECT_EQ(player.energy, 1250000000); // times 5 would wrap before the halving
     // A hit draws the arrow the target keeps, the damage, then the defence; a
     // shot into empty space costs no time and draws whether its arrow is left.
@@ -250,5 +245,5 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
         Item *it = tileAt(24, 24).item;
         EXPECT_TRUE(kept ? it && it->kind == 2 && it->amount == 1 : !it);
     }
-    EXPECT_EQ(shown(), "You shoot Enemy. You hit! You shoot into empty space...");
+    EXPECT_EQ(shownLine(0), "You shoot Enemy. You hit! You shoot into empty space...");
 }

@@ -119,19 +119,6 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
     texBlock_free(dst);
 }
 
-// Whether the cell at pixel (px, py) of the image shows glyph c tinted (r, g, b) over a
-// cleared cell, exactly as drawing into an image leaves it (' ' shows a black cell).
-bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
-           unsigned char g = 255, unsigned char b = 255) {
-    Bytes cell(8 * 12 * 4);
-    TexBlock ref{8, 12, 8, 12, 0, cell.data(), 0};
-    drawCellToImage(c, r, g, b, 0, 0, &ref, gameTex);
-    for (int row = 0; row < 12; ++row)
-        if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
-            return false;
-    return true;
-}
-
 // A pending tile shows next frame as quads over its block; a block drawn into is baked before its
 // one upload; the 20th distinct pending tile of a block bakes the 19 before it; off-map tiles
 // would index past the blocks and are dropped.

@@ -36,33 +36,17 @@ void firstTime() {
     display.status = stat;
 }
 
-// Whether the 8 x 12 cell at (x, y) shows glyph `code` as text shows it: white on black, the
-// sheet's own colours where it is opaque (row 0 of the sheet holds the last row of glyphs).
-bool shows(const TexBlock *image, int x, int y, int code) {
-    for (int row = 0; row < 12; ++row)
-        for (int col = 0; col < 8; ++col) {
-            const unsigned char *p = image->pixels + ((y + row) * image->tw + x + col) * 4;
-            const unsigned char *g =
-                &display
-                     .pristine[(((15 - code / 16) * 12 + row) * SHEET_W + code % 16 * 8 + col) * 4];
-            for (int i = 0; i < 3; ++i)
-                if (p[i] != (g[3] != 0 ? g[i] : 0))
-                    return false;
-        }
-    return true;
-}
-
 // The glyphs a row of 90 cells shows; printable ASCII wins over look-alikes elsewhere in the
 // sheet (several codes are blank, for instance), and a cell no glyph matches reads '?'.
 std::string readRow(const TexBlock *image, int y) {
     std::string s;
     for (int col = 0; col < 90; ++col) {
         int code = 32;
-        while (code < 127 + 256 && !shows(image, col * 8, y, code % 256))
+        while (code < 127 + 256 && !shows(image, col * 8, y, static_cast<unsigned char>(code)))
             ++code;
-        s += code < 127 + 256 ? static_cast<char>(code % 256) : '?';
+        s += code < 127 + 256 ? static_cast<char>(code) : '?';
     }
-    return s;
+    return s.erase(s.find_last_not_of(' ') + 1);
 }
 
 } // namespace
@@ -97,6 +81,19 @@ std::string shownLine(int line) {
 
 std::string shownStatRow(int row) {
     return readRow(stat, row == 0 ? 12 : 0);
+}
+
+bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r,
+           unsigned char g, unsigned char b) {
+    unsigned char cell[8 * 12 * 4];
+    TexBlock want{8, 12, 8, 12, 0, cell, 0};
+    TexBlock sheet = *display.sheets[0];
+    sheet.pixels = display.pristine.data();
+    drawCellToImage(c, r, g, b, 0, 0, &want, &sheet);
+    for (int row = 0; row < 12; ++row)
+        if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
+            return false;
+    return true;
 }
 
 } // namespace vell

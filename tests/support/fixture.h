@@ -48,10 +48,16 @@ void freshWorld(unsigned seed = 1);
 
 // Text shown by message line 0..2, read back from its image by matching each
 // 8 x 12 cell against the glyphs of the pristine sheet drawn white on black
-// (90 characters; a blank or unrecognised cell reads as ' ' or '?').
+// (up to 90 characters, trailing blanks left out; an unrecognised cell reads '?').
 std::string shownLine(int line);
 
 // The same for status row 0 (upper) or 1 (lower).
 std::string shownStatRow(int row);
+
+// Whether the cell at pixel (px, py) of the image shows glyph c of the pristine sheet tinted
+// (r, g, b) over a cleared cell, exactly as drawing a whole cell leaves it (' ' shows a black
+// cell).
+bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
+           unsigned char g = 255, unsigned char b = 255);
 
 } // namespace vell
