@@ -31,28 +31,6 @@ void setUp(unsigned seed, int magic, int px = 45, int level = 3) {
     creature_new();
 }
 
-// Everything an effect may change: the player, every creature, the tiles (but the player's own left
-// out while a new map is being made), the tiles waiting to be drawn, both working sheets, and the
-// calling thread's next draw.
-std::string state(bool tiles = true) {
-    Creature p = player;
-    p.next = p.prev = nullptr; // the ring is compared by its members' places and health
-    std::string s(reinterpret_cast<const char *>(&p), sizeof p);
-    for (Creature *c = player.next; c != &player; c = c->next)
-        s += std::to_string(c->x) + "," + std::to_string(c->y) + "," + std::to_string(c->health) +
-             (c->act == enemy_act            ? "w"
-              : c->act == enemy_act_toPlayer ? "h"
-                                             : "-");
-    for (int i = 0; tiles && i < MAP_W * MAP_H; ++i)
-        s += std::string(reinterpret_cast<const char *>(&map[i]), 4) + (map[i].item ? "i" : "-");
-    for (auto &column : mapTex)
-        for (MapBlock &b : column)
-            s.append(reinterpret_cast<const char *>(b.changes), sizeof(int) * 2 * b.count);
-    for (const TexBlock *t : {gameTex, fontTex})
-        s.append(reinterpret_cast<const char *>(t->pixels), GRID) += t->flags & 1 ? "u" : "-";
-    return s + std::to_string(rnd());
-}
-
 // A strike on a tile on the map: a coin below 20 on the caster's own tile (3 hits), the hit of
 // defenseMin plus a draw below the bound (none drawn below 1), then five scrambles of the tile.
 void strike(int x, int y, int bound) {
@@ -206,20 +184,20 @@ TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
             const bool flee = e.cast == chaos_flee;
             if (e.need != INT_MIN) {
                 setUp(seed, e.need - 1, 45, e.level);
-                const std::string before = state();
+                const std::string before = worldState();
                 srnd(seed);
                 EXPECT_EQ(e.cast(&player), 0);
-                EXPECT_EQ(state(), before);
+                EXPECT_EQ(worldState(), before);
                 EXPECT_EQ(shownLine(0).find("You don't have enough magic."), 0u);
             }
             setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             e.replay();
-            const std::string want = state(!flee);
+            const std::string want = worldState(!flee);
             setUp(seed, e.need == INT_MIN ? -7 : e.need, 45, e.level);
             {
                 WorldGuard g; // as the window thread holds it inside a command
                 EXPECT_EQ(e.cast(&player), 1);
-                EXPECT_TRUE(state(!flee) == want);
+                EXPECT_TRUE(worldState(!flee) == want);
             }
             if (flee) { // the new map keeps the player alone but for the spawner
                 ASSERT_EQ(waitMapInit(20000), 1);
@@ -248,7 +226,7 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
         const int n = std::max(amount, 0);
         setUp(1000u + n, 0, px);
         corrupt(amount);
-        const std::string got = state();
+        const std::string got = worldState();
         setUp(1000u + n, 0, px);
         circle(radius);
         for (int i = 0; i < n + n / 10; ++i) {
@@ -267,7 +245,7 @@ TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
             addChaosElemental();
         for (int i = 0; i < n / 100000; ++i)
             addSuperiorChaosElemental();
-        EXPECT_TRUE(state() == got);
+        EXPECT_TRUE(worldState() == got);
     }
 }
 
@@ -290,7 +268,7 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
         SCOPED_TRACE(amount);
         damaged();
         uncorrupt(amount);
-        const std::string got = state();
+        const std::string got = worldState();
         damaged();
         copyPixels(game, font, std::max(amount, 0));
         copyPixels(font, pristine, std::max(amount, 0) / 100);
@@ -302,7 +280,7 @@ TEST(Order, EveryAmountAsReplayedFromTheDraws) {
             std::memcpy(font, pristine, GRID);
         gameTex->flags |= amount > 0;
         fontTex->flags |= amount >= 100;
-        EXPECT_TRUE(state() == got);
+        EXPECT_TRUE(worldState() == got);
     }
 }
 

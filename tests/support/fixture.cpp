@@ -83,8 +83,8 @@ std::string shownStatRow(int row) {
     return readRow(stat, row == 0 ? 12 : 0);
 }
 
-bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r,
-           unsigned char g, unsigned char b) {
+bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r, unsigned char g,
+           unsigned char b) {
     unsigned char cell[8 * 12 * 4];
     TexBlock want{8, 12, 8, 12, 0, cell, 0};
     TexBlock sheet = *display.sheets[0];
@@ -96,4 +96,24 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
     return true;
 }
 
+std::string worldState(bool tiles) {
+    Creature p = player;
+    p.next = p.prev = nullptr; // the ring is compared by its members' places and health
+    std::string s(reinterpret_cast<const char *>(&p), sizeof p);
+    for (Creature *c = player.next; c != &player; c = c->next)
+        s += std::to_string(c->x) + "," + std::to_string(c->y) + "," + std::to_string(c->health) +
+             (c->act == enemy_act            ? "w"
+              : c->act == enemy_act_toPlayer ? "h"
+                                             : "-");
+    for (int i = 0; tiles && i < MAP_W * MAP_H; ++i)
+        s += std::string(reinterpret_cast<const char *>(&map[i]), 4) +
+             std::to_string(map[i].item ? map[i].item->amount : -1);
+    for (auto &column : mapTex)
+        for (MapBlock &b : column)
+            s.append(reinterpret_cast<const char *>(b.changes), sizeof(int) * 2 * b.count);
+    for (const TexBlock *t : {gameTex, fontTex})
+        s.append(reinterpret_cast<const char *>(t->pixels), SHEET_W * SHEET_H * 4) +=
+            t->flags & 1 ? "u" : "-";
+    return s + std::to_string(holdCount()) + "," + std::to_string(rnd());
+}
 } // namespace vell

@@ -60,4 +60,10 @@ std::string shownStatRow(int row);
 bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
            unsigned char g = 255, unsigned char b = 255);
 
+// Everything a command or an effect may change, as bytes: the player, every creature (place,
+// health, kind of act), the tiles with their items' amounts (left out while a new map is being
+// made), the tiles waiting to be drawn, both working sheets and their upload flags, the holds,
+// and the calling thread's next draw.
+std::string worldState(bool tiles = true);
+
 } // namespace vell
