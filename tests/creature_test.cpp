@@ -129,12 +129,13 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
         {2, 1, "You see an arrow here", 54, 3},
         {0, 3, "", 28693, 3}};
     for (auto [kind, amount, text, next, flags] : cases) {
-        Creature *m = setUp(20, 10), *c = *text ? &player : m;
+        Creature *m = setUp(88, 10), *c = *text ? &player : m; // m steps into the last column
         itemAt(kind, amount, c->x + 1)->flags = flags;
         srnd(5);
         creature_move(c, 1, 0);
-        EXPECT_TRUE(shownLine(0) == text && tileAt(c->x, 10).creature == c && c->energy == c->moveDelay);
-        EXPECT_TRUE(c->x == (*text ? 11 : 21) && !tileAt(c->x - 1, 10).creature && rnd() == next)
+        EXPECT_TRUE(shownLine(0) == text && tileAt(c->x, 10).creature == c &&
+                    c->energy == c->moveDelay);
+        EXPECT_TRUE(c->x == (*text ? 11 : 89) && !tileAt(c->x - 1, 10).creature && rnd() == next)
             << text;
     }
     static Creature *bumped[2];
@@ -225,7 +226,8 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     clearText();
     player.arrows = 1, player.moveDelay = 500000000, player.defenseMin = 1000;
     EXPECT_EQ(creature_shoot(&player, 10, 10), 1);
-    EXPECT_EQ(shownLine(0), "You shoot Player. Player shoots you. You are not hurt! It is unaffected!");
+    EXPECT_EQ(shownLine(0),
+              "You shoot Player. Player shoots you. You are not hurt! It is unaffected!");
     EXPECT_EQ(player.energy, 1250000000); // times 5 would wrap before the halving
     // A hit draws the arrow the target keeps, the damage, then the defence; a
     // shot into empty space costs no time and draws whether its arrow is left.

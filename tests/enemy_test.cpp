@@ -62,6 +62,7 @@ TEST(EnemyGen, NothingWithoutRoomAndAWandererDrawsItsLooksPaceAndSteps) {
     randEnemy(40, 25);
     Creature *c = tileAt(40, 25).creature;
     ASSERT_TRUE(c != &blocker && c->x == 40 && c->y == 25 && c->act == enemy_act);
+    EXPECT_EQ(mapTex[2][2].count, 1); // its tile waits to be drawn
     EXPECT_EQ((Values{c->r, c->g, c->b, c->speed, c->energy, c->glyph}),
               (Values{104, 221, 249, 838, 1509, 2}));
     EXPECT_TRUE(c->bump == enemy_bump && std::string(c->name) == "Enemy");

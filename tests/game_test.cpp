@@ -13,11 +13,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// What the steps saw; touched under the world lock.
-struct {
-    std::string trace;
-    std::size_t stopAt = 0;
-} rec;
+// What the steps saw, touched under the world lock; the step that ends the game.
+std::string trace;
+std::size_t stopAt;
 
 enum { ENDS = 1, PAUSES = 2 };
 
@@ -25,12 +23,12 @@ enum { ENDS = 1, PAUSES = 2 };
 // asks to be called again), may end the game, and may pause, writing the mode
 // that pause gave back.
 template <char Label, int Energy = 10000, int Then = 0> int step(Creature *c) {
-    rec.trace += Label;
-    c->energy = rec.trace.size() < 1000 ? Energy : 1; // a retry that never ends still stops
-    if ((Then & ENDS) || rec.trace.size() == rec.stopAt)
+    trace += Label;
+    c->energy = trace.size() < 1000 ? Energy : 1; // a retry that never ends still stops
+    if ((Then & ENDS) || trace.size() == stopAt)
         end_game();
     if (Then & PAUSES)
-        rec.trace += static_cast<char>('0' + vell::pause());
+        trace += static_cast<char>('0' + vell::pause());
     return 0;
 }
 
@@ -63,7 +61,7 @@ int runLogic(
 struct Scheduler : ::testing::Test {
     void SetUp() override {
         world_reset();
-        rec = {};
+        trace.clear(), stopAt = 0;
         player.speed = 1000;
     }
 };
@@ -81,9 +79,9 @@ TEST_F(Scheduler, EnergyDecidesWhoMovesAndWrapsWithoutOverflow) {
     std::string expect;
     for (int pass = 0; pass < 250; ++pass)
         expect += std::string(pass % 11 ? "" : "P") + (pass % 101 ? "" : "S") + ".";
-    rec.stopAt = expect.size();
+    stopAt = expect.size();
     runLogic();
-    EXPECT_EQ(rec.trace, expect);
+    EXPECT_EQ(trace, expect);
     EXPECT_EQ((std::vector<int>{idle->energy, slow->energy, back->energy}),
               (std::vector<int>{10000, INT_MAX - 249, 10249}));
 }
@@ -124,12 +122,12 @@ TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhen
             EXPECT_EQ(unlink.wait_for(10s), std::future_status::ready);
             WorldGuard g; // the last release under the world lock, as a key router makes it
             EXPECT_EQ(releaseLogic(), 1);
-            std::this_thread::sleep_for(
-                20ms);                 // the logic thread wakes and waits for the world lock
-            EXPECT_EQ(holdCount(), 0); // without keeping the hold lock meanwhile
+            // The logic thread wakes and waits for the world lock, not holding the hold lock.
+            std::this_thread::sleep_for(20ms);
+            EXPECT_EQ(holdCount(), 0);
         },
         gameLoop);
-    EXPECT_TRUE(rec.trace == "A0B0" && player.next != a && a->next == nullptr);
+    EXPECT_TRUE(trace == "A0B0" && player.next != a && a->next == nullptr);
     EXPECT_EQ(vell::pause(), 0);
     EXPECT_EQ(holdCount(), 0);
     delete a;

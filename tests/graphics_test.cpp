@@ -90,29 +90,35 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
         at(1, 0, col)[3] = col == 5;
     const std::array<unsigned char, 3> tints[] = {{0, 0, 0}, {255, 255, 255}, {37, 200, 91},
                                                   {1, 0, 0}, {0, 1, 0},       {0, 0, 1}};
-    for (const auto &[r, g, b] : tints)
-        for (int c = 0; c < 256; ++c)
-            for (bool cell : {false, true}) {
-                noise(dst);
-                Bytes expected(dst->pixels, dst->pixels + dst->tw * 12 * 4);
-                for (int row = 0; row < 12; ++row)
-                    for (int col = 0; col < 8; ++col) {
-                        unsigned char *to = &expected[(row * dst->tw + 8 + col) * 4];
-                        if (cell)
-                            drawPix(to, at(219, row, col), 0, 0, 0);
-                        drawPix(to, at(c, row, col), r, g, b);
-                    }
-                if (cell)
-                    EXPECT_TRUE(
-                        drawCellToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet));
-                else
-                    drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
-                ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
-                    << c << " " << +r << " " << +g << " " << +b << " " << cell;
-            }
-    for (int i = 0; i < 8 * 12 * 4; ++i)
-        at(200, i / 32, i % 32 / 4)[i % 4] = at(200, i / 32, i % 32 / 4)[i % 4] & 1 ? 255 : 0;
-    EXPECT_TRUE(glyphIsPlain(200, sheet) && !glyphIsPlain(201, sheet));
+    for (bool clean : {false, true}) {
+        // Then over an opaque black block, glyph 200 of opaque colours, glyph 201 of opaque white.
+        for (int i = 0; clean && i < 8 * 12 * 4; ++i) {
+            unsigned char *p = at(200, i / 32, i % 32 / 4), *w = at(201, i / 32, i % 32 / 4);
+            at(219, i / 32, i % 32 / 4)[3] = 255, p[i % 4] = p[i % 4] & 1 ? 255 : 0;
+            w[i % 4] = w[3] & 1 ? 255 : 0;
+        }
+        for (const auto &[r, g, b] : tints)
+            for (int c = 0; c < 256; ++c)
+                for (bool cell : {false, true}) {
+                    noise(dst);
+                    Bytes expected(dst->pixels, dst->pixels + dst->tw * 12 * 4);
+                    for (int row = 0; row < 12; ++row)
+                        for (int col = 0; col < 8; ++col) {
+                            unsigned char *to = &expected[(row * dst->tw + 8 + col) * 4];
+                            if (cell)
+                                drawPix(to, at(219, row, col), 0, 0, 0);
+                            drawPix(to, at(c, row, col), r, g, b);
+                        }
+                    if (cell)
+                        EXPECT_TRUE(drawCellToImage(static_cast<unsigned char>(c), r, g, b, 8, 0,
+                                                    dst, sheet));
+                    else
+                        drawCharToImage(static_cast<unsigned char>(c), r, g, b, 8, 0, dst, sheet);
+                    ASSERT_EQ(Bytes(dst->pixels, dst->pixels + expected.size()), expected)
+                        << c << " " << +r << " " << +g << " " << +b << " " << cell;
+                }
+    }
+    EXPECT_TRUE(glyphIsPlain(200, sheet) && glyphIsPlain(201, sheet) && !glyphIsPlain(202, sheet));
     at(200, 11, 7)[3] = 7;
     EXPECT_FALSE(glyphIsPlain(200, sheet));
     texBlock_free(sheet);

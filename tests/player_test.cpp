@@ -88,7 +88,7 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
 }
 
 // Widened sums: no step, however large, wraps the cursor back onto the map;
-// column 0 is on it. The player's turn is over only once time is spent.
+// column 0 and row 0 are on it. The player's turn is over only once time is spent.
 TEST(Targeting, HugeCursorStepsAreIgnoredAndATurnEndsWithTimeSpent) {
     for (int energy : {0, 1}) {
         player.energy = energy;
@@ -98,7 +98,7 @@ TEST(Targeting, HugeCursorStepsAreIgnoredAndATurnEndsWithTimeSpent) {
     moveCursorBy(2147483647, 0);
     moveCursorBy(0, -2147483647 - 1);
     EXPECT_TRUE(cursorX == 10 && cursorY == 10);
-    cursorX = 1;
-    moveCursorBy(-1, 0);
-    EXPECT_EQ(cursorX, 0);
+    cursorX = cursorY = 1;
+    moveCursorBy(-1, -1);
+    EXPECT_TRUE(cursorX == 0 && cursorY == 0);
 }
