@@ -1,11 +1,7 @@
 // Each chaos effect, corruption, order and map generation against a replay of its draws, by hand,
 // on the same seeded world.
 
-#include <utility>
-
 #include "support/fixture.h"
-
-using namespace vell;
 
 namespace {
 

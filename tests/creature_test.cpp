@@ -3,8 +3,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
-
 namespace {
 
 Creature blockers[MAP_W * MAP_H]; // fill tiles; in no ring

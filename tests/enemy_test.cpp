@@ -2,7 +2,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
 using Values = std::vector<int>;
 
 namespace {

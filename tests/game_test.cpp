@@ -2,14 +2,7 @@
 // thread; map generation on its own thread; key routing by input mode, the per-frame upkeep and
 // what a frame draws.
 
-#include <chrono>
-#include <future>
-#include <thread>
-
 #include "support/fixture.h"
-
-using namespace vell;
-using namespace std::chrono_literals;
 
 namespace {
 

@@ -2,8 +2,6 @@
 
 #include "support/fixture.h"
 
-namespace vell {
-
 using Bytes = std::vector<unsigned char>;
 using F = std::vector<float>;
 
@@ -189,5 +187,3 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     for (int k = 0; k < 20; ++k)
         EXPECT_TRUE(shows(b.image, 8 * (k % 15), 12 * (k / 15), k < 19 ? 'A' + k : ' ')) << k;
 }
-
-} // namespace vell

@@ -2,8 +2,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
-
 // Worked values of item_rand(1, 1, level, level): kind, glyph, flags, r, g,
 // b, amount, magic and the draw after (a fixed colour byte takes no draw).
 // Level 3 makes what 2 makes; below 1 only the plain item is made.

@@ -4,8 +4,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
-
 namespace {
 
 // Hands every call to both seams; texture names come from the first.

@@ -4,8 +4,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
-
 namespace {
 
 // The player with 3 arrows and that much magic at (40, 20), alone but for two

@@ -1,14 +1,7 @@
 // Start-up: where init looks for the glyph sheet, its fatal line, the world
 // it builds and the spawner's turns; then whole games on real threads.
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 #include "support/fixture.h"
-
-using namespace vell;
 
 // What init made; the test's own images come back afterwards.
 static void freeImages() {

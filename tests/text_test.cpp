@@ -3,8 +3,6 @@
 
 #include "support/fixture.h"
 
-using namespace vell;
-
 using S = std::string;
 
 // The three lines joined by '|'.

@@ -1,11 +1,9 @@
 // Key translation on synthetic SDL events, posted as SDL posts a real press: a
 // key-down, then (for keys that type) a text event.
 
-#include <gtest/gtest.h>
-
 #include "platform/keys.h"
+#include "support/fixture.h"
 
-namespace vell {
 namespace {
 
 // Only the keypad is read by its physical key; everything else by its symbol.
@@ -64,4 +62,3 @@ TEST(KeyTranslation, OneCharacterPerPressFromTheTextOrTheKeyDownNeverTwice) {
 }
 
 } // namespace
-} // namespace vell

@@ -1,7 +1,5 @@
 #include "support/fixture.h"
 
-#include <cstdlib>
-
 namespace vell {
 
 namespace {

@@ -5,13 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "chaos/chaos.h"
@@ -67,3 +76,7 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
 std::string worldState(bool tiles = true);
 
 } // namespace vell
+
+// Tests are written as the game's own code is.
+using namespace vell;
+using namespace std::chrono_literals;
