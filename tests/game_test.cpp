@@ -126,19 +126,16 @@ TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhen
     delete a;
 }
 
-// Each thread draws from its own generator, which starts as if seeded with 1.
-TEST(Random, SeedOneGivesTheClassicSequenceFromEachThreadsOwnState) {
+// Each thread draws from its own generator, which starts as if seeded with 1; a generation thread
+// seeds its own. Maps asked for while one is being made (on the window thread holding the world
+// lock, as the flee effect asks) are booked as one rerun on the same thread; a rerun booked before
+// the window closes is dropped.
+TEST(MapGeneration, OwnGeneratorsAndARerunAskedForWhileRunningButNotAfterTheClose) {
     std::vector<int> mine(5), other(5);
     srnd(1);
     std::thread([&] { std::generate(other.begin(), other.end(), rnd); }).join(); // never seeded
     std::generate(mine.begin(), mine.end(), rnd); // the other thread's draws left this state alone
     EXPECT_TRUE(other == mine && mine == std::vector<int>({41, 18467, 6334, 26500, 19169}));
-}
-
-// Maps asked for while one is being made (on the window thread holding the world lock, as the flee
-// effect asks) are booked as one rerun on the same thread; a rerun booked before the window
-// closes is dropped. A generation thread does not start from the default seed.
-TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
     freshWorld(5);
     auto ground = [] {
         std::string s;
@@ -150,7 +147,7 @@ TEST(MapGeneration, AskedForWhileRunningRunsOnceMoreButNotAfterTheClose) {
     const std::string made = ground();
     srnd(1);
     mapInit();
-    EXPECT_TRUE(ground() != made); // the generation thread seeds its own generator
+    EXPECT_TRUE(ground() != made);
     const int done = mapGenerationsDone();
     startMapInit(); // nothing running: made here and now
     EXPECT_TRUE(mapGenerationsDone() == done + 1 && mi.load() == 0);
@@ -219,6 +216,15 @@ TEST(KeyRouting, EachModeHandsTheKeyOnAndReleasesWhenItsPromptEnds) {
     logicThreadRunning.store(0);
     world_reset(); // the last row left a prompt open: a new game has none
     EXPECT_EQ(inputType.load(), 0);
+    for (int energy : {0, 1}) { // the player's turn is over only once time is spent
+        player.energy = energy;
+        EXPECT_EQ(player_act(&player), energy);
+    }
+    // Widened sums: no step, however large, wraps the cursor back onto the map.
+    moveCursorBy(2147483647, 0), moveCursorBy(0, -2147483647 - 1);
+    EXPECT_TRUE(cursorX == 1 && cursorY == 38); // where the last row left it
+    moveCursorBy(-1, -38);                     // column 0 and row 0 are on it
+    EXPECT_TRUE(cursorX == 0 && cursorY == 0);
 }
 
 // Each block gets a marker tile each frame; the one whose marker is gone was

@@ -84,19 +84,3 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
         EXPECT_TRUE(worldState() + shownLine(0) == want);
     }
 }
-
-// Widened sums: no step, however large, wraps the cursor back onto the map;
-// column 0 and row 0 are on it. The player's turn is over only once time is spent.
-TEST(Targeting, HugeCursorStepsAreIgnoredAndATurnEndsWithTimeSpent) {
-    for (int energy : {0, 1}) {
-        player.energy = energy;
-        EXPECT_EQ(player_act(&player), energy);
-    }
-    cursorX = cursorY = 10;
-    moveCursorBy(2147483647, 0);
-    moveCursorBy(0, -2147483647 - 1);
-    EXPECT_TRUE(cursorX == 10 && cursorY == 10);
-    cursorX = cursorY = 1;
-    moveCursorBy(-1, -1);
-    EXPECT_TRUE(cursorX == 0 && cursorY == 0);
-}
