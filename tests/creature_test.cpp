@@ -138,9 +138,6 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
     static Creature *bumped[2];
     Creature *m = setUp(1, 38);
     srnd(1);
-    creature_sayTo(nullptr, &player, "boo");
-    creature_sayTo(m, nullptr, "boo");
-    creature_sayTo(m, &player, nullptr);
     creature_sayTo(m, &blockers[0], "Psst.");
     creature_sayTo(m, &player, "Die!");
     EXPECT_EQ(shownLine(0), "Enemy says Die!");
