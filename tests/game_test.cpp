@@ -223,7 +223,7 @@ TEST(KeyRouting, EachModeHandsTheKeyOnAndReleasesWhenItsPromptEnds) {
     // Widened sums: no step, however large, wraps the cursor back onto the map.
     moveCursorBy(2147483647, 0), moveCursorBy(0, -2147483647 - 1);
     EXPECT_TRUE(cursorX == 1 && cursorY == 38); // where the last row left it
-    moveCursorBy(-1, -38);                     // column 0 and row 0 are on it
+    moveCursorBy(-1, -38);                      // column 0 and row 0 are on it
     EXPECT_TRUE(cursorX == 0 && cursorY == 0);
 }
 
@@ -259,14 +259,12 @@ TEST(FrameRender, LinesTopDownStatusAtTheBottomAndTheYellowXOnlyInModeThree) {
         cursorX = 17;
         render();
         const auto &q = recordingGl().quads;
-        for (auto [t, y] : {std::pair{textLine[0], 528},
-                            {textLine[1], 516},
-                            {textLine[2], 504},
-                            {vell::stat, 0}}) {
-            const auto d = std::find_if(q.begin(), q.end(),
-                                        [t = t](auto d) { return d.texture == t->texture; });
+        for (int i = 0; i < 4; ++i) { // lines 0 to 2 at 528, 516 and 504, the status rows at 0
+            const unsigned texture = (i < 3 ? textLine[i] : vell::stat)->texture;
+            const auto d =
+                std::find_if(q.begin(), q.end(), [&](auto d) { return d.texture == texture; });
             ASSERT_NE(d, q.end());
-            EXPECT_TRUE(d->xy[1] == y && d->xy[4] == 720) << y;
+            EXPECT_TRUE(d->xy[1] == (i < 3 ? 528 - 12 * i : 0) && d->xy[4] == 720) << i;
         }
         const auto &x = q.back(); // at (17 * 8, 39 * 12 + 24)
         EXPECT_EQ(x.texture == fontTex->texture && x.r == 255 && x.g == 255 && x.b == 0 &&
