@@ -88,13 +88,15 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
         at(1, 0, col)[3] = col == 5;
     const std::array<unsigned char, 3> tints[] = {{0, 0, 0}, {255, 255, 255}, {37, 200, 91},
                                                   {1, 0, 0}, {0, 1, 0},       {0, 0, 1}};
-    for (bool clean : {false, true}) {
-        // Then over an opaque black block, glyph 200 of opaque colours, glyph 201 of opaque white.
-        for (int i = 0; clean && i < 8 * 12 * 4; ++i) {
+    for (int pass = 0; pass < 3; ++pass) {
+        // Then over an opaque black block, glyphs 200 and 235 of opaque colours, 201 of opaque
+        // white; last, with one see-through pixel in that block.
+        for (int i = 0; pass == 1 && i < 8 * 12 * 4; ++i) {
             unsigned char *p = at(200, i / 32, i % 32 / 4), *w = at(201, i / 32, i % 32 / 4);
-            at(219, i / 32, i % 32 / 4)[3] = 255, p[i % 4] = p[i % 4] & 1 ? 255 : 0;
-            w[i % 4] = w[3] & 1 ? 255 : 0;
+            at(219, i / 32, i % 32 / 4)[3] = at(235, i / 32, i % 32 / 4)[3] = 255;
+            p[i % 4] = p[i % 4] & 1 ? 255 : 0, w[i % 4] = w[3] & 1 ? 255 : 0;
         }
+        at(219, 5, 3)[3] = pass == 2 ? 128 : at(219, 5, 3)[3];
         for (const auto &[r, g, b] : tints)
             for (int c = 0; c < 256; ++c)
                 for (bool cell : {false, true}) {

@@ -37,6 +37,9 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
     clearText();           // every cell blanked whole, the glyphs' lowest rows too
     textLine[1] = display1;
     EXPECT_TRUE(shown() == "||" && addWord("") == 1); // an empty word still moves on
+    lineNum = 3;                                      // a position off the lines starts them afresh
+    addText("z");
+    EXPECT_EQ(shown(), "z||");
 }
 
 // Each step changes one number of the player and reads one row back.
