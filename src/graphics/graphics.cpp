@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 #include "graphics/glseam.h"
@@ -221,10 +220,38 @@ struct Below {
 };
 const Below below;
 
+// Bit sa * 256 + d set when the blend's alpha byte for source alpha sa over
+// destination alpha d comes out one below the ideal whole quotient (see
+// alphaOut).
+struct AlphaShort {
+    std::uint32_t bits[256 * 256 / 32] = {};
+    AlphaShort() {
+        for (int sa = 1; sa < 255; ++sa)
+            for (int d = 0; d < 256; ++d) {
+                const int n = sa * sa + d * (255 - sa);
+                const float a = alphaFactors.a[sa];
+                const double ad = a, inv = 1.0f - a;
+                if (n % 255 == 0 && static_cast<int>(sa * ad + d * inv) < n / 255)
+                    bits[(sa * 256 + d) / 32] |= 1u << (d % 32);
+            }
+    }
+    int at(int sa, int d) const { return bits[(sa * 256 + d) / 32] >> (d % 32) & 1; }
+};
+const AlphaShort alphaShort;
+
 // The vector helpers below are all inlined, so how a vector would be passed
 // between functions never arises (GCC reports it at the end of the file).
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define VELL_INLINE inline __attribute__((always_inline))
+
+// Whether any lane is non-zero: the two halves or'ed, then two words.
+VELL_INLINE bool anyLane(const U8x &lanes) {
+    using Half = std::uint64_t __attribute__((vector_size(16)));
+    using Quarters = std::uint64_t __attribute__((vector_size(32)));
+    const Quarters q = reinterpret_cast<Quarters>(lanes);
+    const Half h = Half{q[0], q[1]} | Half{q[2], q[3]};
+    return (h[0] | h[1]) != 0;
+}
 
 VELL_INLINE I8x toInt(const F8x &v) {
     return __builtin_convertvector(v, I8x);
@@ -234,10 +261,11 @@ VELL_INLINE F8x toFloat(const I8x &v) {
     return __builtin_convertvector(v, F8x);
 }
 
-// floor(x / 255) for 0 <= x <= 65025: (x + 0.5) / 255 stays more than 0.0019
-// from a whole number, far beyond single precision's error.
+// floor(x / 255) for 0 <= x <= 65025: x * 32897 / 2^23 overshoots x / 255
+// by less than 0.004, and x / 255 falls at least 1/255 short of the next
+// whole number.
 VELL_INLINE I8x div255(const I8x &x) {
-    return toInt((toFloat(x) + 0.5f) * (1.0f / 255.0f));
+    return (x * 0x8081) >> 23;
 }
 
 // trunc(b * f) for a byte b and a factor f of k / 255 (k the lane's byte),
@@ -248,30 +276,20 @@ VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
     return q + ((x == q * 255) & (x != 0) & low);
 }
 
-// The alpha byte of a blend, trunc(sa * a + d * (1 - a)), worked out as
-// `blend` does: a = sa / 255 in single precision (the division rounds as
-// the table's does, for every byte), the sum of products in double. Its
-// ideal quotient is whole too often to leave the doubtful lanes to `blend`.
+// The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
+// exact in double and so is their sum (every term a multiple of 2^-31 below
+// 2^9), and it lies within 2^-15 of the ideal sa * sa + d * (255 - sa) over
+// 255. So the byte is the ideal's whole part, less one where the ideal is
+// whole and the factors fell short of it; sa of 0 and 255 have exact factors.
 VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
-    using I4x = std::int32_t __attribute__((vector_size(16)));
-    using D4x = double __attribute__((vector_size(32)));
-    const F8x a = toFloat(sa) / 255.0f, inv = 1.0f - a;
-    const F8x fsa = toFloat(sa), fd = toFloat(d);
-    const auto half = [&](auto lo) {
-        constexpr int o = decltype(lo)::value;
-        const D4x v =
-            __builtin_convertvector(__builtin_shufflevector(fsa, fsa, o, o + 1, o + 2, o + 3),
-                                    D4x) *
-                __builtin_convertvector(__builtin_shufflevector(a, a, o, o + 1, o + 2, o + 3),
-                                        D4x) +
-            __builtin_convertvector(__builtin_shufflevector(fd, fd, o, o + 1, o + 2, o + 3), D4x) *
-                __builtin_convertvector(__builtin_shufflevector(inv, inv, o, o + 1, o + 2, o + 3),
-                                        D4x);
-        return __builtin_convertvector(v, I4x);
-    };
-    const I4x lo = half(std::integral_constant<int, 0>{}),
-              hi = half(std::integral_constant<int, 4>{});
-    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
+    const I8x n = sa * sa + d * (255 - sa);
+    I8x q = div255(n);
+    const I8x doubt = (n == q * 255) & (sa != 0) & (sa != 255);
+    if (anyLane(reinterpret_cast<const U8x &>(doubt)))
+        for (int i = 0; i < 8; ++i)
+            if (doubt[i] != 0)
+                q[i] -= alphaShort.at(sa[i], d[i]);
+    return q;
 }
 
 // GCC and clang spell a shuffle by lane numbers held in a vector
@@ -288,15 +306,6 @@ VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
     return __builtin_shuffle(table, index);
 }
 #endif
-
-// Whether any lane is non-zero: the two halves or'ed, then two words.
-VELL_INLINE bool anyLane(const U8x &lanes) {
-    using Half = std::uint64_t __attribute__((vector_size(16)));
-    using Quarters = std::uint64_t __attribute__((vector_size(32)));
-    const Quarters q = reinterpret_cast<Quarters>(lanes);
-    const Half h = Half{q[0], q[1]} | Half{q[2], q[3]};
-    return (h[0] | h[1]) != 0;
-}
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
     return reinterpret_cast<I8x>((pixels >> (8 * c)) & 255);
