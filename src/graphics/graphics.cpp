@@ -201,43 +201,11 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 // tint, the destination's share under the black tint) is exact in double:
 // its truncation is the ideal quotient, less one where that is whole and
 // the factor fell below its ideal. Colour bytes left in doubt are worked out
-// one by one with the arithmetic of `blend`; the alpha byte is worked out as
-// `blend` does. tools/blendcheck.cpp compares all 2^32 inputs.
+// one by one with the arithmetic of `blend`; the alpha byte never is (see
+// alphaOut). tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
-
-// Bit k set when alpha k's inverse factor 1 - a lies below (255 - k) / 255.
-struct Below {
-    std::uint32_t inverse[8] = {};
-    Below() {
-        for (int k = 0; k < 256; ++k) {
-            const double inv = 1.0f - alphaFactors.a[k];
-            if (inv * 255.0 < 255 - k)
-                inverse[k / 32] |= 1u << (k % 32);
-        }
-    }
-};
-const Below below;
-
-// Bit sa * 256 + d set when the blend's alpha byte for source alpha sa over
-// destination alpha d comes out one below the ideal whole quotient (see
-// alphaOut).
-struct AlphaShort {
-    std::uint32_t bits[256 * 256 / 32] = {};
-    AlphaShort() {
-        for (int sa = 1; sa < 255; ++sa)
-            for (int d = 0; d < 256; ++d) {
-                const int n = sa * sa + d * (255 - sa);
-                const float a = alphaFactors.a[sa];
-                const double ad = a, inv = 1.0f - a;
-                if (n % 255 == 0 && static_cast<int>(sa * ad + d * inv) < n / 255)
-                    bits[(sa * 256 + d) / 32] |= 1u << (d % 32);
-            }
-    }
-    int at(int sa, int d) const { return bits[(sa * 256 + d) / 32] >> (d % 32) & 1; }
-};
-const AlphaShort alphaShort;
 
 // The vector helpers below are all inlined, so how a vector would be passed
 // between functions never arises (GCC reports it at the end of the file).
@@ -276,48 +244,33 @@ VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
     return q + ((x == q * 255) & (x != 0) & low);
 }
 
-// The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
-// exact in double and so is their sum (every term a multiple of 2^-31 below
-// 2^9), and it lies within 2^-15 of the ideal sa * sa + d * (255 - sa) over
-// 255. So the byte is the ideal's whole part, less one where the ideal is
-// whole and the factors fell short of it; sa of 0 and 255 have exact factors.
-VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
-    const I8x n = sa * sa + d * (255 - sa);
-    I8x q = div255(n);
-    const I8x doubt = (n == q * 255) & (sa != 0) & (sa != 255);
-    if (anyLane(reinterpret_cast<const U8x &>(doubt)))
-        for (int i = 0; i < 8; ++i)
-            if (doubt[i] != 0)
-                q[i] -= alphaShort.at(sa[i], d[i]);
-    return q;
+// How far the factors a = sa / 255 and 1 - a, in single precision as the
+// blend has them, lie from their ideals, times 255: a * 256 - sa and then
+// less a are both differences of close numbers, so exact, and so are the
+// products of these small multiples of 2^-31 with a byte and their sum.
+struct Factors {
+    F8x sa, aOff, invOff;
+};
+
+VELL_INLINE Factors factors(const I8x &sa) {
+    const F8x fsa = toFloat(sa), a = fsa / 255.0f, inv = 1.0f - a;
+    return {fsa, (a * 256.0f - fsa) - a, (inv * 256.0f - (255.0f - fsa)) - inv};
 }
 
-// GCC and clang spell a shuffle by lane numbers held in a vector
-// differently; the loader's fuzz target is built with clang.
-#if defined(__clang__)
-VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
-    U8x out;
-    for (int i = 0; i < 8; ++i)
-        out[i] = table[index[i] & 7];
-    return out;
+// The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
+// exact in double and so is their sum (every term a multiple of 2^-31 below
+// 2^9), which lies within 2^-15 of the ideal sa * sa + d * (255 - sa) over
+// 255. So the byte is the ideal's whole part, less one where the ideal is
+// whole and the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal)
+// is below zero.
+VELL_INLINE I8x alphaOut(const I8x &sa, const Factors &f, const I8x &d) {
+    const I8x n = sa * sa + d * (255 - sa);
+    const I8x q = div255(n);
+    return q + ((n == q * 255) & (f.sa * f.aOff + toFloat(d) * f.invOff < 0.0f));
 }
-#else
-VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
-    return __builtin_shuffle(table, index);
-}
-#endif
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
     return reinterpret_cast<I8x>((pixels >> (8 * c)) & 255);
-}
-
-// Lanes whose inverse factor 1 - a lies below (255 - alpha) / 255.
-VELL_INLINE I8x inverseBelow(const U8x &s) {
-    const U8x words = {below.inverse[0], below.inverse[1], below.inverse[2], below.inverse[3],
-                       below.inverse[4], below.inverse[5], below.inverse[6], below.inverse[7]};
-    const U8x alpha = s >> 24;
-    const U8x bit = pick(words, alpha >> 5) >> (alpha & 31);
-    return -reinterpret_cast<I8x>(bit & 1);
 }
 
 // Blend of a glyph row under the black tint: the colour is d * (1 - a),
@@ -328,8 +281,9 @@ VELL_INLINE void darkRow(U8x &d, const U8x &s) {
         return;
     }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
-    const I8x low = inverseBelow(s), keep = 255 - sa;
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
+    const Factors f = factors(sa);
+    const I8x low = f.invOff < 0.0f, keep = 255 - sa;
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c)
         out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
     d = out;
@@ -352,17 +306,18 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const I8x mixed = ~(opaque | clear);
     const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
     const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
-    const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
+    const Factors f = factors(sa);
+    const F8x keep = toFloat(255 - sa) * 255.0f;
     I8x doubt = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c) {
         const I8x sc = channel(s, c), dc = channel(d, c);
         I8x v = {};
         if (tint.zero[c]) {
             // s * a * 0 adds +0: only the destination's share is left.
-            v = scaled(dc, 255 - sa, inverseBelow(s));
+            v = scaled(dc, 255 - sa, f.invOff < 0.0f);
         } else if (anyMixed) {
-            const F8x n = toFloat(sc) * saf * tint.f[c] + toFloat(dc) * keep;
+            const F8x n = toFloat(sc) * f.sa * tint.f[c] + toFloat(dc) * keep;
             v = toInt(n * (1.0f / 65025.0f));
             const F8x r = n - toFloat(v) * 65025.0f;
             doubt |= (r < 2.0f) | (r > 65023.0f);
