@@ -292,7 +292,7 @@ VELL_INLINE void darkRow(U8x &d, const U8x &s) {
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
 // 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
 struct TintLanes {
-    F8x f[3]; // the tint bytes
+    I8x t[3]; // the tint bytes
     U8x m[3]; // the factors' mantissas
     int shift[3];
     bool zero[3];
@@ -307,7 +307,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
     const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
     const Factors f = factors(sa);
-    const F8x keep = toFloat(255 - sa) * 255.0f;
+    const I8x keep = (255 - sa) * 255;
     I8x doubt = {};
     U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
     for (int c = 0; c < 3; ++c) {
@@ -317,10 +317,10 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
             // s * a * 0 adds +0: only the destination's share is left.
             v = scaled(dc, 255 - sa, f.invOff < 0.0f);
         } else if (anyMixed) {
-            const F8x n = toFloat(sc) * f.sa * tint.f[c] + toFloat(dc) * keep;
-            v = toInt(n * (1.0f / 65025.0f));
-            const F8x r = n - toFloat(v) * 65025.0f;
-            doubt |= (r < 2.0f) | (r > 65023.0f);
+            const I8x n = sc * (sa * tint.t[c]) + dc * keep;
+            v = toInt(toFloat(n) * (1.0f / 65025.0f));
+            const I8x r = n - v * 65025;
+            doubt |= (r < 2) | (r > 65023);
         }
         if (!allMixed && !tint.zero[c])
             v = (opaque &
@@ -372,7 +372,7 @@ VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char 
     TintLanes lanes;
     const unsigned char t[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
-        lanes.f[c] = F8x{} + static_cast<float>(t[c]);
+        lanes.t[c] = I8x{} + t[c];
         // A normal float: 24 bits of mantissa with its leading one.
         std::uint32_t bits;
         std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
