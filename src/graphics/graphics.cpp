@@ -206,6 +206,8 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
+using D4x = double __attribute__((vector_size(32)));
+using I4x = std::int32_t __attribute__((vector_size(16)));
 
 // The vector helpers below are all inlined, so how a vector would be passed
 // between functions never arises (GCC reports it at the end of the file).
@@ -249,12 +251,12 @@ VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
 // less a are both differences of close numbers, so exact, and so are the
 // products of these small multiples of 2^-31 with a byte and their sum.
 struct Factors {
-    F8x sa, aOff, invOff;
+    F8x sa, a, inv, aOff, invOff;
 };
 
 VELL_INLINE Factors factors(const I8x &sa) {
     const F8x fsa = toFloat(sa), a = fsa / 255.0f, inv = 1.0f - a;
-    return {fsa, (a * 256.0f - fsa) - a, (inv * 256.0f - (255.0f - fsa)) - inv};
+    return {fsa, a, inv, (a * 256.0f - fsa) - a, (inv * 256.0f - (255.0f - fsa)) - inv};
 }
 
 // The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
@@ -292,87 +294,54 @@ VELL_INLINE void darkRow(U8x &d, const U8x &s) {
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
 // 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
 struct TintLanes {
-    I8x t[3]; // the tint bytes
+    D4x f[3]; // the factors t / 255
     U8x m[3]; // the factors' mantissas
     int shift[3];
     bool zero[3];
 };
 
-// Blend of a glyph row under any tint. Heavy corruption leaves rows of
-// see-through pixels only, a clean sheet rows of clear and opaque ones.
-VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
-    const I8x sa = reinterpret_cast<I8x>(s >> 24);
-    const I8x opaque = sa == 255, clear = sa == 0;
-    const I8x mixed = ~(opaque | clear);
-    const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
-    const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
-    const Factors f = factors(sa);
-    const I8x keep = (255 - sa) * 255;
-    I8x doubt = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
-    for (int c = 0; c < 3; ++c) {
-        const I8x sc = channel(s, c), dc = channel(d, c);
-        I8x v = {};
-        if (tint.zero[c]) {
-            // s * a * 0 adds +0: only the destination's share is left.
-            v = scaled(dc, 255 - sa, f.invOff < 0.0f);
-        } else if (anyMixed) {
-            const I8x n = sc * (sa * tint.t[c]) + dc * keep;
-            v = toInt(toFloat(n) * (1.0f / 65025.0f));
-            const I8x r = n - v * 65025;
-            doubt |= (r < 2) | (r > 65023);
-        }
-        if (!allMixed && !tint.zero[c])
-            v = (opaque &
-                 reinterpret_cast<I8x>((reinterpret_cast<U8x>(sc) * tint.m[c]) >> tint.shift[c])) |
-                (clear & dc) | (mixed & v);
-        out |= reinterpret_cast<U8x>(v) << (8 * c);
-    }
-    d = out;
-    // A doubtful lane has all its colour bytes worked out again: those not
-    // in doubt come out the same.
-    return doubt & mixed & 7;
+// Four lanes from `o` on, widened to double.
+template <int o, class V> VELL_INLINE D4x wide(const V &v) {
+    return __builtin_convertvector(__builtin_shufflevector(v, v, o, o + 1, o + 2, o + 3), D4x);
 }
 
-// One glyph row blended into eight destination pixels.
-VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint,
-                          const Tint &scalarTint) {
+// Blend of a glyph row under any tint. A colour byte is worked out as
+// `blend` does, in double: the source's share can round there, and that
+// rounding decides the byte too often to leave to the ideal quotient.
+VELL_INLINE void tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
+    const I8x sa = reinterpret_cast<I8x>(s >> 24);
+    const Factors f = factors(sa);
+    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
+    const D4x a0 = wide<0>(f.a), a4 = wide<4>(f.a), inv0 = wide<0>(f.inv), inv4 = wide<4>(f.inv);
+    for (int c = 0; c < 3; ++c) {
+        const I8x sc = channel(s, c), dc = channel(d, c);
+        const I4x lo =
+            __builtin_convertvector(wide<0>(sc) * a0 * tint.f[c] + wide<0>(dc) * inv0, I4x);
+        const I4x hi =
+            __builtin_convertvector(wide<4>(sc) * a4 * tint.f[c] + wide<4>(dc) * inv4, I4x);
+        out |= reinterpret_cast<U8x>(__builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7))
+               << (8 * c);
+    }
+    d = out;
+}
+
+// One glyph row blended into eight destination pixels; no tint is black.
+VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint) {
     U8x s;
     std::memcpy(&s, src, sizeof s);
     if (!anyLane(s >> 24))
         return; // a blend with alpha 0 gives back the destination
-    const U8x before = d;
     if (tint == nullptr)
-        return darkRow(d, s);
-    const I8x slow = tintRow(d, s, *tint);
-    // Bits 0 to 2 of a lane of `slow`: its colour bytes to blend as `blend` does.
-    if (anyLane(reinterpret_cast<U8x>(slow))) {
-        for (int i = 0; i < 8; ++i) {
-            if (slow[i] == 0)
-                continue;
-            const unsigned char *from = src + 4 * i;
-            unsigned char old[4], pixel[4];
-            const std::uint32_t was = before[i], now = d[i];
-            std::memcpy(old, &was, 4);
-            std::memcpy(pixel, &now, 4);
-            const float a = alphaFactors.a[from[3]];
-            const double ad = a, inv = 1.0f - a;
-            for (int c = 0; c < 3; ++c)
-                if ((slow[i] >> c & 1) != 0)
-                    pixel[c] = static_cast<unsigned char>(
-                        static_cast<int>(from[c] * ad * scalarTint.f[c] + old[c] * inv));
-            std::uint32_t word;
-            std::memcpy(&word, pixel, 4);
-            d[i] = word;
-        }
-    }
+        darkRow(d, s);
+    else
+        tintRow(d, s, *tint);
 }
 
 VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char b) {
     TintLanes lanes;
     const unsigned char t[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
-        lanes.t[c] = I8x{} + t[c];
+        lanes.f[c] = D4x{} + static_cast<double>(alphaFactors.a[t[c]]);
         // A normal float: 24 bits of mantissa with its leading one.
         std::uint32_t bits;
         std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
@@ -441,13 +410,12 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
             now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
         }
     } else {
-        const Tint scalarTint(r, g, b), none(0, 0, 0);
         const bool dark = r == 0 && g == 0 && b == 0;
         for (int row = 0; row < 12; ++row) {
             now[row] = was[row];
             if (clearFirst)
-                blendRow(now[row], block + row * stride, nullptr, none);
-            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes, scalarTint);
+                blendRow(now[row], block + row * stride, nullptr);
+            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes);
         }
     }
     U8x diff = {};
