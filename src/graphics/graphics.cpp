@@ -200,9 +200,10 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
 // blend's byte. A byte times one factor (an opaque source pixel under its
 // tint, the destination's share under the black tint) is exact in double:
 // its truncation is the ideal quotient, less one where that is whole and
-// the factor fell below its ideal. Colour bytes left in doubt are worked out
-// one by one with the arithmetic of `blend`; the alpha byte never is (see
-// alphaOut). tools/blendcheck.cpp compares all 2^32 inputs.
+// the factor fell below its ideal. A row whose colour bytes are left in
+// doubt is worked out with the arithmetic of `blend`, in double; the alpha
+// byte never is (see alphaOut). tools/blendcheck.cpp compares all 2^32
+// inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
@@ -223,25 +224,25 @@ VELL_INLINE bool anyLane(const U8x &lanes) {
     return (h[0] | h[1]) != 0;
 }
 
-VELL_INLINE I8x toInt(const F8x &v) {
-    return __builtin_convertvector(v, I8x);
-}
-
 VELL_INLINE F8x toFloat(const I8x &v) {
     return __builtin_convertvector(v, F8x);
 }
 
-// floor(x / 255) for 0 <= x <= 65025: x * 32897 / 2^23 overshoots x / 255
-// by less than 0.004, and x / 255 falls at least 1/255 short of the next
-// whole number.
+// floor(x / 255) for 0 <= x <= 65025 (it holds up to 65534).
 VELL_INLINE I8x div255(const I8x &x) {
-    return (x * 0x8081) >> 23;
+    return (x + 1 + (x >> 8)) >> 8;
+}
+
+// a * b for lanes below 256, in the cheaper multiply of 16-bit halves.
+VELL_INLINE I8x mulBytes(const I8x &a, const I8x &b) {
+    using U16x = std::uint16_t __attribute__((vector_size(32)));
+    return reinterpret_cast<I8x>(reinterpret_cast<U16x>(a) * reinterpret_cast<U16x>(b));
 }
 
 // trunc(b * f) for a byte b and a factor f of k / 255 (k the lane's byte),
 // `low` the lanes whose factor lies below k / 255.
 VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
-    const I8x x = b * k;
+    const I8x x = mulBytes(b, k);
     const I8x q = div255(x);
     return q + ((x == q * 255) & (x != 0) & low);
 }
@@ -266,7 +267,7 @@ VELL_INLINE Factors factors(const I8x &sa) {
 // whole and the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal)
 // is below zero.
 VELL_INLINE I8x alphaOut(const I8x &sa, const Factors &f, const I8x &d) {
-    const I8x n = sa * sa + d * (255 - sa);
+    const I8x n = mulBytes(sa, sa) + mulBytes(d, 255 - sa);
     const I8x q = div255(n);
     return q + ((n == q * 255) & (f.sa * f.aOff + toFloat(d) * f.invOff < 0.0f));
 }
@@ -294,7 +295,8 @@ VELL_INLINE void darkRow(U8x &d, const U8x &s) {
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
 // 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
 struct TintLanes {
-    D4x f[3]; // the factors t / 255
+    I8x t[3]; // the tint bytes
+    D4x f[3]; // their factors t / 255
     U8x m[3]; // the factors' mantissas
     int shift[3];
     bool zero[3];
@@ -305,24 +307,34 @@ template <int o, class V> VELL_INLINE D4x wide(const V &v) {
     return __builtin_convertvector(__builtin_shufflevector(v, v, o, o + 1, o + 2, o + 3), D4x);
 }
 
-// Blend of a glyph row under any tint. A colour byte is worked out as
-// `blend` does, in double: the source's share can round there, and that
-// rounding decides the byte too often to leave to the ideal quotient.
+// A colour byte of a tinted blend worked out as `blend` does, in double.
+VELL_INLINE I8x tintedExactly(const I8x &sc, const I8x &dc, const Factors &f, const D4x &t) {
+    const I4x lo =
+        __builtin_convertvector(wide<0>(sc) * wide<0>(f.a) * t + wide<0>(dc) * wide<0>(f.inv), I4x);
+    const I4x hi =
+        __builtin_convertvector(wide<4>(sc) * wide<4>(f.a) * t + wide<4>(dc) * wide<4>(f.inv), I4x);
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+
+// Blend of a glyph row under any tint: the ideal quotients, unless one of
+// them lies too close to a whole number to be sure of; then the row's
+// colour bytes are worked out as `blend` does.
 VELL_INLINE void tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
-    const D4x a0 = wide<0>(f.a), a4 = wide<4>(f.a), inv0 = wide<0>(f.inv), inv4 = wide<4>(f.inv);
+    const I8x keep = (255 - sa) * 255;
+    I8x colour[3], doubt = {};
     for (int c = 0; c < 3; ++c) {
-        const I8x sc = channel(s, c), dc = channel(d, c);
-        const I4x lo =
-            __builtin_convertvector(wide<0>(sc) * a0 * tint.f[c] + wide<0>(dc) * inv0, I4x);
-        const I4x hi =
-            __builtin_convertvector(wide<4>(sc) * a4 * tint.f[c] + wide<4>(dc) * inv4, I4x);
-        out |= reinterpret_cast<U8x>(__builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7))
-               << (8 * c);
+        const I8x n = channel(s, c) * mulBytes(sa, tint.t[c]) + channel(d, c) * keep;
+        colour[c] = __builtin_convertvector(toFloat(n) * (1.0f / 65025.0f), I8x);
+        const I8x r = n - colour[c] * 65025;
+        doubt |= (r < 2) | (r > 65023);
     }
-    d = out;
+    if (anyLane(reinterpret_cast<U8x>(doubt)))
+        for (int c = 0; c < 3; ++c)
+            colour[c] = tintedExactly(channel(s, c), channel(d, c), f, tint.f[c]);
+    d = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24 |
+        reinterpret_cast<U8x>(colour[0] | colour[1] << 8 | colour[2] << 16);
 }
 
 // One glyph row blended into eight destination pixels; no tint is black.
@@ -341,6 +353,7 @@ VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char 
     TintLanes lanes;
     const unsigned char t[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
+        lanes.t[c] = I8x{} + t[c];
         lanes.f[c] = D4x{} + static_cast<double>(alphaFactors.a[t[c]]);
         // A normal float: 24 bits of mantissa with its leading one.
         std::uint32_t bits;
