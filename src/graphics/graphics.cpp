@@ -208,6 +208,8 @@ using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
 using D4x = double __attribute__((vector_size(32)));
+using U16x = std::uint16_t __attribute__((vector_size(32)));
+using I16x = std::int16_t __attribute__((vector_size(32)));
 using I4x = std::int32_t __attribute__((vector_size(16)));
 
 // The vector helpers below are all inlined, so how a vector would be passed
@@ -229,22 +231,21 @@ VELL_INLINE F8x toFloat(const I8x &v) {
 }
 
 // floor(x / 255) for 0 <= x <= 65025 (it holds up to 65534).
-VELL_INLINE I8x div255(const I8x &x) {
+template <class V> VELL_INLINE V div255(const V &x) {
     return (x + 1 + (x >> 8)) >> 8;
 }
 
 // a * b for lanes below 256, in the cheaper multiply of 16-bit halves.
 VELL_INLINE I8x mulBytes(const I8x &a, const I8x &b) {
-    using U16x = std::uint16_t __attribute__((vector_size(32)));
     return reinterpret_cast<I8x>(reinterpret_cast<U16x>(a) * reinterpret_cast<U16x>(b));
 }
 
-// trunc(b * f) for a byte b and a factor f of k / 255 (k the lane's byte),
-// `low` the lanes whose factor lies below k / 255.
-VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
-    const I8x x = mulBytes(b, k);
-    const I8x q = div255(x);
-    return q + ((x == q * 255) & (x != 0) & low);
+// trunc(b * f) for bytes b held in 16-bit halves and a factor f of k / 255
+// (k the half's byte), `low` the halves whose factor lies below k / 255.
+VELL_INLINE U16x scaled(const U16x &b, const U16x &k, const I16x &low) {
+    const U16x x = b * k;
+    const U16x q = div255(x);
+    return q + reinterpret_cast<U16x>((x == q * 255) & (x != 0) & low);
 }
 
 // How far the factors a = sa / 255 and 1 - a, in single precision as the
@@ -277,7 +278,8 @@ VELL_INLINE I8x channel(const U8x &pixels, int c) {
 }
 
 // Blend of a glyph row under the black tint: the colour is d * (1 - a),
-// never in doubt.
+// never in doubt, worked out for red with blue and for green with alpha
+// (which gives way to its own blend) two to a lane.
 VELL_INLINE void darkRow(U8x &d, const U8x &s) {
     if (!anyLane((s >> 24) ^ 255)) {
         d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
@@ -285,11 +287,12 @@ VELL_INLINE void darkRow(U8x &d, const U8x &s) {
     }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
-    const I8x low = f.invOff < 0.0f, keep = 255 - sa;
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
-    for (int c = 0; c < 3; ++c)
-        out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
-    d = out;
+    const U16x keep = reinterpret_cast<U16x>(reinterpret_cast<U8x>(255 - sa) * 0x10001u);
+    const I16x low = reinterpret_cast<I16x>(f.invOff < 0.0f);
+    const U8x rb = reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d & 0xFF00FFu), keep, low));
+    const U8x ga =
+        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d >> 8 & 0xFF00FFu), keep, low));
+    d = ((rb | ga << 8) & 0xFFFFFFu) | reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
 }
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
@@ -316,10 +319,9 @@ VELL_INLINE I8x tintedExactly(const I8x &sc, const I8x &dc, const Factors &f, co
     return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
-// Blend of a glyph row under any tint: the ideal quotients, unless one of
-// them lies too close to a whole number to be sure of; then the row's
-// colour bytes are worked out as `blend` does.
-VELL_INLINE void tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
+// Blend of a glyph row under any tint, from the ideal quotients; gives the
+// lanes where one lies too close to a whole number to be sure of.
+VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
     const I8x keep = (255 - sa) * 255;
@@ -330,23 +332,36 @@ VELL_INLINE void tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
         const I8x r = n - colour[c] * 65025;
         doubt |= (r < 2) | (r > 65023);
     }
-    if (anyLane(reinterpret_cast<U8x>(doubt)))
-        for (int c = 0; c < 3; ++c)
-            colour[c] = tintedExactly(channel(s, c), channel(d, c), f, tint.f[c]);
     d = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24 |
         reinterpret_cast<U8x>(colour[0] | colour[1] << 8 | colour[2] << 16);
+    return doubt;
 }
 
-// One glyph row blended into eight destination pixels; no tint is black.
-VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint) {
+// The colour bytes of a tinted glyph row over `before` worked out as `blend`
+// does, in double.
+VELL_INLINE void tintExactly(U8x &d, const U8x &before, const unsigned char *src,
+                             const TintLanes &tint) {
+    U8x s;
+    std::memcpy(&s, src, sizeof s);
+    const Factors f = factors(reinterpret_cast<I8x>(s >> 24));
+    U8x out = d & 0xFF000000u;
+    for (int c = 0; c < 3; ++c)
+        out |= reinterpret_cast<U8x>(tintedExactly(channel(s, c), channel(before, c), f, tint.f[c]))
+               << (8 * c);
+    d = out;
+}
+
+// One glyph row blended into eight destination pixels, no tint meaning
+// black; gives the lanes left in doubt (see tintRow).
+VELL_INLINE I8x blendRow(U8x &d, const unsigned char *src, const TintLanes *tint) {
     U8x s;
     std::memcpy(&s, src, sizeof s);
     if (!anyLane(s >> 24))
-        return; // a blend with alpha 0 gives back the destination
-    if (tint == nullptr)
-        darkRow(d, s);
-    else
-        tintRow(d, s, *tint);
+        return I8x{}; // a blend with alpha 0 gives back the destination
+    if (tint != nullptr)
+        return tintRow(d, s, *tint);
+    darkRow(d, s);
+    return I8x{};
 }
 
 VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char b) {
@@ -423,13 +438,23 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
             now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
         }
     } else {
-        const bool dark = r == 0 && g == 0 && b == 0;
+        const TintLanes *tint = r == 0 && g == 0 && b == 0 ? nullptr : &lanes;
+        U8x under[12];
+        I8x doubt[12], anyDoubt = {};
         for (int row = 0; row < 12; ++row) {
-            now[row] = was[row];
+            under[row] = was[row];
             if (clearFirst)
-                blendRow(now[row], block + row * stride, nullptr);
-            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes);
+                blendRow(under[row], block + row * stride, nullptr);
+            now[row] = under[row];
+            doubt[row] = blendRow(now[row], glyph + row * stride, tint);
+            anyDoubt |= doubt[row];
         }
+        // Rows in doubt are worked out again after the others, which then
+        // never wait for that.
+        if (anyLane(reinterpret_cast<U8x>(anyDoubt)))
+            for (int row = 0; row < 12; ++row)
+                if (anyLane(reinterpret_cast<U8x>(doubt[row])))
+                    tintExactly(now[row], under[row], glyph + row * stride, *tint);
     }
     U8x diff = {};
     for (int row = 0; row < 12; ++row)
