@@ -217,6 +217,14 @@ using I4x = std::int32_t __attribute__((vector_size(16)));
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define VELL_INLINE inline __attribute__((always_inline))
 
+// A row of eight pixels, read as one vector: copied straight into an array
+// it would go in two halves, which a read of the whole then waits for.
+VELL_INLINE U8x loadRow(const unsigned char *p) {
+    U8x v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 // Whether any lane is non-zero: the two halves or'ed, then two words.
 VELL_INLINE bool anyLane(const U8x &lanes) {
     using Half = std::uint64_t __attribute__((vector_size(16)));
@@ -241,11 +249,12 @@ VELL_INLINE I8x mulBytes(const I8x &a, const I8x &b) {
 }
 
 // trunc(b * f) for bytes b held in 16-bit halves and a factor f of k / 255
-// (k the half's byte), `low` the halves whose factor lies below k / 255.
+// (k the half's byte), `low` the halves whose factor lies below k / 255:
+// b * f falls short of b * k / 255 by less than 1/255 there, so its whole
+// part is that of (b * k - 1) / 255; at b = 0 the difference wraps round to
+// 65535, which div255 takes to 0 as well.
 VELL_INLINE U16x scaled(const U16x &b, const U16x &k, const I16x &low) {
-    const U16x x = b * k;
-    const U16x q = div255(x);
-    return q + reinterpret_cast<U16x>((x == q * 255) & (x != 0) & low);
+    return div255(b * k + reinterpret_cast<U16x>(low));
 }
 
 // How far the factors a = sa / 255 and 1 - a, in single precision as the
@@ -263,14 +272,13 @@ VELL_INLINE Factors factors(const I8x &sa) {
 
 // The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
 // exact in double and so is their sum (every term a multiple of 2^-31 below
-// 2^9), which lies within 2^-15 of the ideal sa * sa + d * (255 - sa) over
-// 255. So the byte is the ideal's whole part, less one where the ideal is
-// whole and the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal)
-// is below zero.
+// 2^9), which lies within 2^-15 of the ideal n / 255, n = sa * sa + d *
+// (255 - sa). So the byte is the whole part of n / 255, or of (n - 1) / 255
+// where the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal) is
+// below zero (never where n is 0).
 VELL_INLINE I8x alphaOut(const I8x &sa, const Factors &f, const I8x &d) {
     const I8x n = mulBytes(sa, sa) + mulBytes(d, 255 - sa);
-    const I8x q = div255(n);
-    return q + ((n == q * 255) & (f.sa * f.aOff + toFloat(d) * f.invOff < 0.0f));
+    return div255(n + (f.sa * f.aOff + toFloat(d) * f.invOff < 0.0f));
 }
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
@@ -281,10 +289,6 @@ VELL_INLINE I8x channel(const U8x &pixels, int c) {
 // never in doubt, worked out for red with blue and for green with alpha
 // (which gives way to its own blend) two to a lane.
 VELL_INLINE void darkRow(U8x &d, const U8x &s) {
-    if (!anyLane((s >> 24) ^ 255)) {
-        d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
-        return;
-    }
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
     const U16x keep = reinterpret_cast<U16x>(reinterpret_cast<U8x>(255 - sa) * 0x10001u);
@@ -302,7 +306,6 @@ struct TintLanes {
     D4x f[3]; // their factors t / 255
     U8x m[3]; // the factors' mantissas
     int shift[3];
-    bool zero[3];
 };
 
 // Four lanes from `o` on, widened to double.
@@ -325,16 +328,22 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
     const I8x keep = (255 - sa) * 255;
-    I8x colour[3], doubt = {};
+    I8x colour[3];
+    U8x doubt = {};
+#pragma GCC unroll 3
     for (int c = 0; c < 3; ++c) {
         const I8x n = channel(s, c) * mulBytes(sa, tint.t[c]) + channel(d, c) * keep;
-        colour[c] = __builtin_convertvector(toFloat(n) * (1.0f / 65025.0f), I8x);
-        const I8x r = n - colour[c] * 65025;
-        doubt |= (r < 2) | (r > 65023);
+        // n / 65025 in single precision is within 2/65025 of its ideal, and
+        // the sums below add half a unit of 2^-16 at most: where both
+        // truncate alike, n lies at least 2 from a multiple of 65025.
+        const F8x q = toFloat(n) * (1.0f / 65025.0f);
+        colour[c] = __builtin_convertvector(q - 4.0f / 65025.0f, I8x);
+        doubt |=
+            reinterpret_cast<U8x>(colour[c] != __builtin_convertvector(q + 4.0f / 65025.0f, I8x));
     }
     d = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24 |
         reinterpret_cast<U8x>(colour[0] | colour[1] << 8 | colour[2] << 16);
-    return doubt;
+    return reinterpret_cast<I8x>(doubt);
 }
 
 // The colour bytes of a tinted glyph row over `before` worked out as `blend`
@@ -352,15 +361,20 @@ VELL_INLINE void tintExactly(U8x &d, const U8x &before, const unsigned char *src
 }
 
 // One glyph row blended into eight destination pixels, no tint meaning
-// black; gives the lanes left in doubt (see tintRow).
-VELL_INLINE I8x blendRow(U8x &d, const unsigned char *src, const TintLanes *tint) {
+// black; gives the lanes left in doubt (see tintRow). With `spot`, rows that
+// leave the destination as it was or blacken it are spotted first, as text
+// rows often do.
+VELL_INLINE I8x blendRow(U8x &d, const unsigned char *src, const TintLanes *tint, bool spot) {
     U8x s;
     std::memcpy(&s, src, sizeof s);
-    if (!anyLane(s >> 24))
+    if (spot && !anyLane(s >> 24))
         return I8x{}; // a blend with alpha 0 gives back the destination
     if (tint != nullptr)
         return tintRow(d, s, *tint);
-    darkRow(d, s);
+    if (spot && !anyLane((s >> 24) ^ 255))
+        d = U8x{} + 0xFF000000u;
+    else
+        darkRow(d, s);
     return I8x{};
 }
 
@@ -375,7 +389,6 @@ VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char 
         std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
         lanes.m[c] = U8x{} + (t[c] == 0 ? 0 : (bits & 0x7FFFFFu) | 0x800000u);
         lanes.shift[c] = t[c] == 0 ? 0 : 150 - static_cast<int>(bits >> 23 & 255);
-        lanes.zero[c] = t[c] == 0;
     }
     return lanes;
 }
@@ -392,20 +405,7 @@ struct Drawn {
 // it held; if the glyph's pixels are all clear or opaque, each comes out
 // black or its colour under the tint; if the opaque ones are all white (as
 // in a clean sheet), that colour is the tint's own.
-enum class Cell { blended, plain, white };
-
-VELL_INLINE Cell cellKind(const unsigned char *glyph, const unsigned char *block, int stride) {
-    U8x notPlain = {}, notWhite = {};
-    for (int row = 0; row < 12; ++row) {
-        U8x b, s;
-        std::memcpy(&b, block + row * stride, sizeof b);
-        std::memcpy(&s, glyph + row * stride, sizeof s);
-        // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
-        notPlain |= (~b >> 24) | (((s >> 24) + 1) & 0xFE);
-        notWhite |= reinterpret_cast<U8x>((s >> 24) != 0) & ~s;
-    }
-    return anyLane(notPlain) ? Cell::blended : anyLane(notWhite) ? Cell::plain : Cell::white;
-}
+enum class Cell { blended, overBlack, plain, white };
 
 // Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
 // block goes under it, as a whole cell is redrawn.
@@ -414,22 +414,41 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     const int stride = sheet->tw * 4;
     const unsigned char *glyph = sheet->pixels + (15 - c / 16) * 12 * stride + (c % 16) * 32;
     const unsigned char *block = sheet->pixels + (15 - 219 / 16) * 12 * stride + (219 % 16) * 32;
-    const Cell kind = clearFirst ? cellKind(glyph, block, stride) : Cell::blended;
-    const TintLanes lanes = tintLanes(r, g, b);
-    U8x was[12], now[12];
-    for (int row = 0; row < 12; ++row)
-        std::memcpy(&was[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof was[row]);
     const U8x black = U8x{} + 0xFF000000u;
-    if (kind == Cell::white) {
-        std::uint32_t tint = 0xFF000000u;
-        for (int ch = 0; ch < 3; ++ch)
-            tint |= (255 * lanes.m[ch][0] >> lanes.shift[ch]) << (8 * ch);
+    U8x was[12], now[12], diff = {};
+    Cell kind = Cell::blended;
+    if (!clearFirst) {
+        for (int row = 0; row < 12; ++row)
+            was[row] = loadRow(dst->pixels + ((y + row) * dst->tw + x) * 4);
+    } else {
+        // One pass tells the kind of cell and works it out as white, the
+        // kind most cells of a clean sheet are. An opaque white pixel under
+        // the tint comes out as `blend` works it out.
+        const std::uint32_t white = 0xFF000000u |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[r]) |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[g]) << 8 |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[b]) << 16;
+        U8x notBlack = {}, notPlain = {}, notWhite = {};
         for (int row = 0; row < 12; ++row) {
-            U8x s;
+            U8x k, s;
+            std::memcpy(&k, block + row * stride, sizeof k);
             std::memcpy(&s, glyph + row * stride, sizeof s);
-            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & tint) | black;
+            was[row] = loadRow(dst->pixels + ((y + row) * dst->tw + x) * 4);
+            notBlack |= ~k >> 24;
+            // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
+            notPlain |= ((s >> 24) + 1) & 0xFE;
+            const U8x shows = reinterpret_cast<U8x>((s >> 24) != 0);
+            notWhite |= shows & ~s;
+            now[row] = (shows & white) | black;
+            diff |= now[row] ^ was[row];
         }
-    } else if (kind == Cell::plain) {
+        kind = anyLane(notBlack)   ? Cell::blended
+               : anyLane(notPlain) ? Cell::overBlack
+               : anyLane(notWhite) ? Cell::plain
+                                   : Cell::white;
+    }
+    if (kind == Cell::plain) {
+        const TintLanes lanes = tintLanes(r, g, b);
         for (int row = 0; row < 12; ++row) {
             U8x s, colour = black;
             std::memcpy(&s, glyph + row * stride, sizeof s);
@@ -437,16 +456,17 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
                 colour |= ((((s >> (8 * ch)) & 255) * lanes.m[ch]) >> lanes.shift[ch]) << (8 * ch);
             now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
         }
-    } else {
+    } else if (kind != Cell::white) {
+        const TintLanes lanes = tintLanes(r, g, b);
         const TintLanes *tint = r == 0 && g == 0 && b == 0 ? nullptr : &lanes;
         U8x under[12];
         I8x doubt[12], anyDoubt = {};
         for (int row = 0; row < 12; ++row) {
-            under[row] = was[row];
-            if (clearFirst)
-                blendRow(under[row], block + row * stride, nullptr);
+            under[row] = kind == Cell::overBlack ? black : was[row];
+            if (kind == Cell::blended && clearFirst)
+                blendRow(under[row], block + row * stride, nullptr, false);
             now[row] = under[row];
-            doubt[row] = blendRow(now[row], glyph + row * stride, tint);
+            doubt[row] = blendRow(now[row], glyph + row * stride, tint, !clearFirst);
             anyDoubt |= doubt[row];
         }
         // Rows in doubt are worked out again after the others, which then
@@ -456,9 +476,11 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
                 if (anyLane(reinterpret_cast<U8x>(doubt[row])))
                     tintExactly(now[row], under[row], glyph + row * stride, *tint);
     }
-    U8x diff = {};
-    for (int row = 0; row < 12; ++row)
-        diff |= now[row] ^ was[row];
+    if (kind != Cell::white) {
+        diff = U8x{};
+        for (int row = 0; row < 12; ++row)
+            diff |= now[row] ^ was[row];
+    }
     if (!anyLane(diff))
         return {false, 0};
     // Stored, and per lane of the image's shown part the change in its
