@@ -190,20 +190,18 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
     dst[3] = static_cast<unsigned char>(v3);
 }
 
-// Eight pixels of a glyph row at a time, in exact integer arithmetic held in
-// single-precision lanes (every value stays below 2^24). The blend's own
-// doubles land within 2/65025 of the ideal fraction
+// Eight pixels of a glyph row at a time. A tinted colour byte of `blend`
+// lands within 2/65025 of the ideal fraction
 //   (s * sa * t + d * (255 - sa) * 255) / 65025,
 // since each single-precision factor is within 2^-25 of its ideal and every
 // product after it is exact or rounded in double; so where the ideal
 // fraction lies farther than that from a whole number, its whole part is the
-// blend's byte. A byte times one factor (an opaque source pixel under its
-// tint, the destination's share under the black tint) is exact in double:
-// its truncation is the ideal quotient, less one where that is whole and
-// the factor fell below its ideal. A row whose colour bytes are left in
-// doubt is worked out with the arithmetic of `blend`, in double; the alpha
-// byte never is (see alphaOut). tools/blendcheck.cpp compares all 2^32
-// inputs.
+// blend's byte, and a row where one does not is worked out again with the
+// arithmetic of `blend`, in double. A byte times one factor (the
+// destination's share under the black tint) is exact in double: its
+// truncation is the ideal quotient, less one where that is whole and the
+// factor fell below its ideal (see scaled); the alpha byte is found the same
+// way (see alphaOut). tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
@@ -276,9 +274,18 @@ VELL_INLINE Factors factors(const I8x &sa) {
 // (255 - sa). So the byte is the whole part of n / 255, or of (n - 1) / 255
 // where the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal) is
 // below zero (never where n is 0).
-VELL_INLINE I8x alphaOut(const I8x &sa, const Factors &f, const I8x &d) {
-    const I8x n = mulBytes(sa, sa) + mulBytes(d, 255 - sa);
-    return div255(n + (f.sa * f.aOff + toFloat(d) * f.invOff < 0.0f));
+struct AlphaLanes {
+    I8x square, keep; // sa * sa, 255 - sa
+    F8x shortfall;    // sa * (a - ideal)
+    F8x invOff;
+};
+
+VELL_INLINE AlphaLanes alphaLanes(const I8x &sa, const Factors &f) {
+    return {mulBytes(sa, sa), 255 - sa, f.sa * f.aOff, f.invOff};
+}
+
+VELL_INLINE I8x alphaOut(const AlphaLanes &l, const I8x &d) {
+    return div255(l.square + mulBytes(d, l.keep) + (l.shortfall + toFloat(d) * l.invOff < 0.0f));
 }
 
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
@@ -287,17 +294,38 @@ VELL_INLINE I8x channel(const U8x &pixels, int c) {
 
 // Blend of a glyph row under the black tint: the colour is d * (1 - a),
 // never in doubt, worked out for red with blue and for green with alpha
-// (which gives way to its own blend) two to a lane.
-VELL_INLINE void darkRow(U8x &d, const U8x &s) {
+// (which gives way to its own blend) two to a lane. What it takes of the
+// glyph row comes first: it depends on the alpha bytes alone.
+struct DarkLanes {
+    AlphaLanes alpha;
+    U16x keep; // 255 - sa in both halves
+    I16x low;  // the halves whose 1 - a lies below its ideal
+};
+
+VELL_INLINE DarkLanes darkLanes(const U8x &s) {
     const I8x sa = reinterpret_cast<I8x>(s >> 24);
     const Factors f = factors(sa);
-    const U16x keep = reinterpret_cast<U16x>(reinterpret_cast<U8x>(255 - sa) * 0x10001u);
-    const I16x low = reinterpret_cast<I16x>(f.invOff < 0.0f);
-    const U8x rb = reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d & 0xFF00FFu), keep, low));
-    const U8x ga =
-        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d >> 8 & 0xFF00FFu), keep, low));
-    d = ((rb | ga << 8) & 0xFFFFFFu) | reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24;
+    return {alphaLanes(sa, f), reinterpret_cast<U16x>(reinterpret_cast<U8x>(255 - sa) * 0x10001u),
+            reinterpret_cast<I16x>(f.invOff < 0.0f)};
 }
+
+VELL_INLINE void darkRow(U8x &d, const DarkLanes &l) {
+    const U8x rb =
+        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d & 0xFF00FFu), l.keep, l.low));
+    const U8x ga =
+        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d >> 8 & 0xFF00FFu), l.keep, l.low));
+    d = ((rb | ga << 8) & 0xFFFFFFu) | reinterpret_cast<U8x>(alphaOut(l.alpha, channel(d, 3)))
+                                           << 24;
+}
+
+// The black block's rows as darkRow takes them, kept from one whole cell to
+// the next on each thread: the sheet seldom changes between two of them.
+struct DarkBlock {
+    U8x alpha[12] = {}; // what they were worked out from
+    DarkLanes lanes[12] = {};
+    bool known = false;
+};
+thread_local DarkBlock darkBlock;
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
 // 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
@@ -341,7 +369,7 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
         doubt |=
             reinterpret_cast<U8x>(colour[c] != __builtin_convertvector(q + 4.0f / 65025.0f, I8x));
     }
-    d = reinterpret_cast<U8x>(alphaOut(sa, f, channel(d, 3))) << 24 |
+    d = reinterpret_cast<U8x>(alphaOut(alphaLanes(sa, f), channel(d, 3))) << 24 |
         reinterpret_cast<U8x>(colour[0] | colour[1] << 8 | colour[2] << 16);
     return reinterpret_cast<I8x>(doubt);
 }
@@ -374,7 +402,7 @@ VELL_INLINE I8x blendRow(U8x &d, const unsigned char *src, const TintLanes *tint
     if (spot && !anyLane((s >> 24) ^ 255))
         d = U8x{} + 0xFF000000u;
     else
-        darkRow(d, s);
+        darkRow(d, darkLanes(s));
     return I8x{};
 }
 
@@ -461,10 +489,24 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
         const TintLanes *tint = r == 0 && g == 0 && b == 0 ? nullptr : &lanes;
         U8x under[12];
         I8x doubt[12], anyDoubt = {};
+        const bool dark = kind == Cell::blended && clearFirst;
+        if (dark) {
+            U8x changed = {};
+            for (int row = 0; row < 12; ++row)
+                changed |= (loadRow(block + row * stride) >> 24) ^ darkBlock.alpha[row];
+            if (!darkBlock.known || anyLane(changed)) {
+                for (int row = 0; row < 12; ++row) {
+                    const U8x k = loadRow(block + row * stride);
+                    darkBlock.alpha[row] = k >> 24;
+                    darkBlock.lanes[row] = darkLanes(k);
+                }
+                darkBlock.known = true;
+            }
+        }
         for (int row = 0; row < 12; ++row) {
             under[row] = kind == Cell::overBlack ? black : was[row];
-            if (kind == Cell::blended && clearFirst)
-                blendRow(under[row], block + row * stride, nullptr, false);
+            if (dark)
+                darkRow(under[row], darkBlock.lanes[row]);
             now[row] = under[row];
             doubt[row] = blendRow(now[row], glyph + row * stride, tint, !clearFirst);
             anyDoubt |= doubt[row];
