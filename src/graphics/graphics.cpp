@@ -530,9 +530,10 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
     I8x seeThrough = {};
     for (int row = 0; row < 12; ++row) {
-        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &now[row], sizeof now[row]);
+        const U8x stored = now[row];
+        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &stored, sizeof stored);
         if (y + row < dst->height)
-            seeThrough += (((was[row] >> 24) != 255) - ((now[row] >> 24) != 255)) & shown;
+            seeThrough += (((now[row] >> 24) == 255) - ((was[row] >> 24) == 255)) & shown;
     }
     int total = 0;
     for (int i = 0; i < 8; ++i)
