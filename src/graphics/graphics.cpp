@@ -255,12 +255,13 @@ VELL_INLINE U16x scaled(const U16x &b, const U16x &k, const I16x &low) {
     return div255(b * k + reinterpret_cast<U16x>(low));
 }
 
-// How far the factors a = sa / 255 and 1 - a, in single precision as the
-// blend has them, lie from their ideals, times 255: a * 256 - sa and then
-// less a are both differences of close numbers, so exact, and so are the
-// products of these small multiples of 2^-31 with a byte and their sum.
+// The factors a = sa / 255 and 1 - a in single precision, as the blend has
+// them, and 255 times how far each lies from its ideal: a * 256 - sa and
+// then less a are both differences of close numbers, so exact, and so are
+// the products of these small multiples of 2^-31 with a byte and their sum.
 struct Factors {
-    F8x sa, a, inv, aOff, invOff;
+    F8x sa, a, inv;
+    F8x aOff, invOff;
 };
 
 VELL_INLINE Factors factors(const I8x &sa) {
@@ -276,7 +277,7 @@ VELL_INLINE Factors factors(const I8x &sa) {
 // below zero (never where n is 0).
 struct AlphaLanes {
     I8x square, keep; // sa * sa, 255 - sa
-    F8x shortfall;    // sa * (a - ideal)
+    F8x shortfall;    // sa * (a - ideal), times 255
     F8x invOff;
 };
 
@@ -363,7 +364,8 @@ VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
         const I8x n = channel(s, c) * mulBytes(sa, tint.t[c]) + channel(d, c) * keep;
         // n / 65025 in single precision is within 2/65025 of its ideal, and
         // the sums below add half a unit of 2^-16 at most: where both
-        // truncate alike, n lies at least 2 from a multiple of 65025.
+        // truncate alike, n lies at least 2 from a multiple of 65025, or
+        // below 4, where the byte is 0 all the same (no term is negative).
         const F8x q = toFloat(n) * (1.0f / 65025.0f);
         colour[c] = __builtin_convertvector(q - 4.0f / 65025.0f, I8x);
         doubt |=
