@@ -5,6 +5,9 @@
 // black tint. Not part of the game or its tests; build and run with
 //   g++ -O2 -std=c++20 -Isrc tools/blendcheck.cpp build/libvell_core.a -o /tmp/blendcheck
 //   /tmp/blendcheck
+// and the drawing for processors without AVX2 by building it from
+// tools/blendcheck.cpp src/graphics/graphics.cpp src/graphics/glseam.cpp
+// with -ffp-contract=off '-D__builtin_cpu_supports(x)=false'.
 // Prints the first mismatch and exits 1, or prints "ok".
 
 #include <cstdio>
@@ -112,6 +115,34 @@ int main() {
                     drawPix(p, src, static_cast<unsigned char>(k), 200, 17);
                 }
             if (!same(got, want, "drawCellToImage", k, alpha, glyph))
+                return 1;
+        }
+    }
+    // Whole cells over a black block whose rows change one at a time between
+    // them: what a cell is drawn from is the block as it is then.
+    {
+        fillSheet(sheet, 128);
+        unsigned char *block =
+            sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
+        for (int k = 0; k < 12 * 256; ++k) {
+            for (int col = 0; col < 8; ++col)
+                block[((k % 12) * sheet->tw + col) * 4 + 3] =
+                    static_cast<unsigned char>(k * 7 + k / 12);
+            fillCells(got);
+            fillCells(want);
+            const unsigned char glyph = static_cast<unsigned char>(1 + k % 200);
+            const unsigned char t = static_cast<unsigned char>(k);
+            for (int cell = 0; cell < 3; ++cell)
+                drawCellToImage(glyph, t, 90, 0, cell * 8, 0, got, sheet);
+            const unsigned char *src =
+                sheet->pixels + ((15 - glyph / 16) * 12 * sheet->tw + (glyph % 16) * 8) * 4;
+            for (int row = 0; row < 12; ++row)
+                for (int col = 0; col < 24; ++col) {
+                    unsigned char *p = want->pixels + (row * want->tw + col) * 4;
+                    drawPix(p, block + row * sheet->tw * 4, 0, 0, 0);
+                    drawPix(p, src + row * sheet->tw * 4, t, 90, 0);
+                }
+            if (!same(got, want, "changing block", t, 128, glyph))
                 return 1;
         }
     }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 #include "graphics/glseam.h"
@@ -191,103 +190,38 @@ inline void blend(unsigned char *dst, const unsigned char *src, const Tint &tint
     dst[3] = static_cast<unsigned char>(v3);
 }
 
-// Eight pixels of a glyph row at a time, in exact integer arithmetic held in
-// single-precision lanes (every value stays below 2^24). The blend's own
-// doubles land within 2/65025 of the ideal fraction
+// Eight pixels of a glyph row at a time. A tinted colour byte of `blend`
+// lands within 2/65025 of the ideal fraction
 //   (s * sa * t + d * (255 - sa) * 255) / 65025,
 // since each single-precision factor is within 2^-25 of its ideal and every
 // product after it is exact or rounded in double; so where the ideal
 // fraction lies farther than that from a whole number, its whole part is the
-// blend's byte. A byte times one factor (an opaque source pixel under its
-// tint, the destination's share under the black tint) is exact in double:
-// its truncation is the ideal quotient, less one where that is whole and
-// the factor fell below its ideal. Colour bytes left in doubt are worked out
-// one by one with the arithmetic of `blend`; the alpha byte is worked out as
-// `blend` does. tools/blendcheck.cpp compares all 2^32 inputs.
+// blend's byte, and a row where one does not is worked out again with the
+// arithmetic of `blend`, in double. A byte times one factor (the
+// destination's share under the black tint) is exact in double: its
+// truncation is the ideal quotient, less one where that is whole and the
+// factor fell below its ideal (see scaled); the alpha byte is found the same
+// way (see alphaOut). tools/blendcheck.cpp compares all 2^32 inputs.
 using U8x = std::uint32_t __attribute__((vector_size(32)));
 using I8x = std::int32_t __attribute__((vector_size(32)));
 using F8x = float __attribute__((vector_size(32)));
-
-// Bit k set when alpha k's inverse factor 1 - a lies below (255 - k) / 255.
-struct Below {
-    std::uint32_t inverse[8] = {};
-    Below() {
-        for (int k = 0; k < 256; ++k) {
-            const double inv = 1.0f - alphaFactors.a[k];
-            if (inv * 255.0 < 255 - k)
-                inverse[k / 32] |= 1u << (k % 32);
-        }
-    }
-};
-const Below below;
+using D4x = double __attribute__((vector_size(32)));
+using U16x = std::uint16_t __attribute__((vector_size(32)));
+using I16x = std::int16_t __attribute__((vector_size(32)));
+using I4x = std::int32_t __attribute__((vector_size(16)));
 
 // The vector helpers below are all inlined, so how a vector would be passed
 // between functions never arises (GCC reports it at the end of the file).
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define VELL_INLINE inline __attribute__((always_inline))
 
-VELL_INLINE I8x toInt(const F8x &v) {
-    return __builtin_convertvector(v, I8x);
+// A row of eight pixels, read as one vector: copied straight into an array
+// it would go in two halves, which a read of the whole then waits for.
+VELL_INLINE U8x loadRow(const unsigned char *p) {
+    U8x v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
-
-VELL_INLINE F8x toFloat(const I8x &v) {
-    return __builtin_convertvector(v, F8x);
-}
-
-// floor(x / 255) for 0 <= x <= 65025: (x + 0.5) / 255 stays more than 0.0019
-// from a whole number, far beyond single precision's error.
-VELL_INLINE I8x div255(const I8x &x) {
-    return toInt((toFloat(x) + 0.5f) * (1.0f / 255.0f));
-}
-
-// trunc(b * f) for a byte b and a factor f of k / 255 (k the lane's byte),
-// `low` the lanes whose factor lies below k / 255.
-VELL_INLINE I8x scaled(const I8x &b, const I8x &k, const I8x &low) {
-    const I8x x = b * k;
-    const I8x q = div255(x);
-    return q + ((x == q * 255) & (x != 0) & low);
-}
-
-// The alpha byte of a blend, trunc(sa * a + d * (1 - a)), worked out as
-// `blend` does: a = sa / 255 in single precision (the division rounds as
-// the table's does, for every byte), the sum of products in double. Its
-// ideal quotient is whole too often to leave the doubtful lanes to `blend`.
-VELL_INLINE I8x alphaOut(const I8x &sa, const I8x &d) {
-    using I4x = std::int32_t __attribute__((vector_size(16)));
-    using D4x = double __attribute__((vector_size(32)));
-    const F8x a = toFloat(sa) / 255.0f, inv = 1.0f - a;
-    const F8x fsa = toFloat(sa), fd = toFloat(d);
-    const auto half = [&](auto lo) {
-        constexpr int o = decltype(lo)::value;
-        const D4x v =
-            __builtin_convertvector(__builtin_shufflevector(fsa, fsa, o, o + 1, o + 2, o + 3),
-                                    D4x) *
-                __builtin_convertvector(__builtin_shufflevector(a, a, o, o + 1, o + 2, o + 3),
-                                        D4x) +
-            __builtin_convertvector(__builtin_shufflevector(fd, fd, o, o + 1, o + 2, o + 3), D4x) *
-                __builtin_convertvector(__builtin_shufflevector(inv, inv, o, o + 1, o + 2, o + 3),
-                                        D4x);
-        return __builtin_convertvector(v, I4x);
-    };
-    const I4x lo = half(std::integral_constant<int, 0>{}),
-              hi = half(std::integral_constant<int, 4>{});
-    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
-}
-
-// GCC and clang spell a shuffle by lane numbers held in a vector
-// differently; the loader's fuzz target is built with clang.
-#if defined(__clang__)
-VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
-    U8x out;
-    for (int i = 0; i < 8; ++i)
-        out[i] = table[index[i] & 7];
-    return out;
-}
-#else
-VELL_INLINE U8x pick(const U8x &table, const U8x &index) {
-    return __builtin_shuffle(table, index);
-}
-#endif
 
 // Whether any lane is non-zero: the two halves or'ed, then two words.
 VELL_INLINE bool anyLane(const U8x &lanes) {
@@ -298,123 +232,193 @@ VELL_INLINE bool anyLane(const U8x &lanes) {
     return (h[0] | h[1]) != 0;
 }
 
+VELL_INLINE F8x toFloat(const I8x &v) {
+    return __builtin_convertvector(v, F8x);
+}
+
+// floor(x / 255) for 0 <= x <= 65025 (it holds up to 65534).
+template <class V> VELL_INLINE V div255(const V &x) {
+    return (x + 1 + (x >> 8)) >> 8;
+}
+
+// a * b for lanes below 256, in the cheaper multiply of 16-bit halves.
+VELL_INLINE I8x mulBytes(const I8x &a, const I8x &b) {
+    return reinterpret_cast<I8x>(reinterpret_cast<U16x>(a) * reinterpret_cast<U16x>(b));
+}
+
+// trunc(b * f) for bytes b held in 16-bit halves and a factor f of k / 255
+// (k the half's byte), `low` the halves whose factor lies below k / 255:
+// b * f falls short of b * k / 255 by less than 1/255 there, so its whole
+// part is that of (b * k - 1) / 255; at b = 0 the difference wraps round to
+// 65535, which div255 takes to 0 as well.
+VELL_INLINE U16x scaled(const U16x &b, const U16x &k, const I16x &low) {
+    return div255(b * k + reinterpret_cast<U16x>(low));
+}
+
+// The factors a = sa / 255 and 1 - a in single precision, as the blend has
+// them, and 255 times how far each lies from its ideal: a * 256 - sa and
+// then less a are both differences of close numbers, so exact, and so are
+// the products of these small multiples of 2^-31 with a byte and their sum.
+struct Factors {
+    F8x sa, a, inv;
+    F8x aOff, invOff;
+};
+
+VELL_INLINE Factors factors(const I8x &sa) {
+    const F8x fsa = toFloat(sa), a = fsa / 255.0f, inv = 1.0f - a;
+    return {fsa, a, inv, (a * 256.0f - fsa) - a, (inv * 256.0f - (255.0f - fsa)) - inv};
+}
+
+// The alpha byte of a blend, trunc(sa * a + d * (1 - a)): both products are
+// exact in double and so is their sum (every term a multiple of 2^-31 below
+// 2^9), which lies within 2^-15 of the ideal n / 255, n = sa * sa + d *
+// (255 - sa). So the byte is the whole part of n / 255, or of (n - 1) / 255
+// where the factors' shortfall sa * (a - ideal) + d * (1 - a - ideal) is
+// below zero (never where n is 0).
+struct AlphaLanes {
+    I8x square, keep; // sa * sa, 255 - sa
+    F8x shortfall;    // sa * (a - ideal), times 255
+    F8x invOff;
+};
+
+VELL_INLINE AlphaLanes alphaLanes(const I8x &sa, const Factors &f) {
+    return {mulBytes(sa, sa), 255 - sa, f.sa * f.aOff, f.invOff};
+}
+
+VELL_INLINE I8x alphaOut(const AlphaLanes &l, const I8x &d) {
+    return div255(l.square + mulBytes(d, l.keep) + (l.shortfall + toFloat(d) * l.invOff < 0.0f));
+}
+
 VELL_INLINE I8x channel(const U8x &pixels, int c) {
     return reinterpret_cast<I8x>((pixels >> (8 * c)) & 255);
 }
 
-// Lanes whose inverse factor 1 - a lies below (255 - alpha) / 255.
-VELL_INLINE I8x inverseBelow(const U8x &s) {
-    const U8x words = {below.inverse[0], below.inverse[1], below.inverse[2], below.inverse[3],
-                       below.inverse[4], below.inverse[5], below.inverse[6], below.inverse[7]};
-    const U8x alpha = s >> 24;
-    const U8x bit = pick(words, alpha >> 5) >> (alpha & 31);
-    return -reinterpret_cast<I8x>(bit & 1);
+// Blend of a glyph row under the black tint: the colour is d * (1 - a),
+// never in doubt, worked out for red with blue and for green with alpha
+// (which gives way to its own blend) two to a lane. What it takes of the
+// glyph row comes first: it depends on the alpha bytes alone.
+struct DarkLanes {
+    AlphaLanes alpha;
+    U16x keep; // 255 - sa in both halves
+    I16x low;  // the halves whose 1 - a lies below its ideal
+};
+
+VELL_INLINE DarkLanes darkLanes(const U8x &s) {
+    const I8x sa = reinterpret_cast<I8x>(s >> 24);
+    const Factors f = factors(sa);
+    return {alphaLanes(sa, f), reinterpret_cast<U16x>(reinterpret_cast<U8x>(255 - sa) * 0x10001u),
+            reinterpret_cast<I16x>(f.invOff < 0.0f)};
 }
 
-// Blend of a glyph row under the black tint: the colour is d * (1 - a),
-// never in doubt.
-VELL_INLINE void darkRow(U8x &d, const U8x &s) {
-    if (!anyLane((s >> 24) ^ 255)) {
-        d = U8x{} + 0xFF000000u; // an opaque black row, as a clean black block is
-        return;
-    }
-    const I8x sa = reinterpret_cast<I8x>(s >> 24);
-    const I8x low = inverseBelow(s), keep = 255 - sa;
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
-    for (int c = 0; c < 3; ++c)
-        out |= reinterpret_cast<U8x>(scaled(channel(d, c), keep, low)) << (8 * c);
-    d = out;
+VELL_INLINE void darkRow(U8x &d, const DarkLanes &l) {
+    const U8x rb =
+        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d & 0xFF00FFu), l.keep, l.low));
+    const U8x ga =
+        reinterpret_cast<U8x>(scaled(reinterpret_cast<U16x>(d >> 8 & 0xFF00FFu), l.keep, l.low));
+    d = ((rb | ga << 8) & 0xFFFFFFu) | reinterpret_cast<U8x>(alphaOut(l.alpha, channel(d, 3)))
+                                           << 24;
 }
+
+// The black block's rows as darkRow takes them, kept from one whole cell to
+// the next on each thread: the sheet seldom changes between two of them.
+struct DarkBlock {
+    U8x alpha[12] = {}; // what they were worked out from
+    DarkLanes lanes[12] = {};
+    bool known = false;
+};
+thread_local DarkBlock darkBlock;
 
 // The tint factor t / 255 in single precision is m * 2^-shift with m below
 // 2^24, so s * factor, exact in double, truncates to (s * m) >> shift.
 struct TintLanes {
-    F8x f[3]; // the tint bytes
+    I8x t[3]; // the tint bytes
+    D4x f[3]; // their factors t / 255
     U8x m[3]; // the factors' mantissas
     int shift[3];
-    bool zero[3];
 };
 
-// Blend of a glyph row under any tint. Heavy corruption leaves rows of
-// see-through pixels only, a clean sheet rows of clear and opaque ones.
-VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
-    const I8x sa = reinterpret_cast<I8x>(s >> 24);
-    const I8x opaque = sa == 255, clear = sa == 0;
-    const I8x mixed = ~(opaque | clear);
-    const bool anyMixed = anyLane(reinterpret_cast<U8x>(mixed));
-    const bool allMixed = !anyLane(reinterpret_cast<U8x>(~mixed));
-    const F8x saf = toFloat(sa), keep = toFloat(255 - sa) * 255.0f;
-    I8x doubt = {};
-    U8x out = reinterpret_cast<U8x>(alphaOut(sa, channel(d, 3))) << 24;
-    for (int c = 0; c < 3; ++c) {
-        const I8x sc = channel(s, c), dc = channel(d, c);
-        I8x v = {};
-        if (tint.zero[c]) {
-            // s * a * 0 adds +0: only the destination's share is left.
-            v = scaled(dc, 255 - sa, inverseBelow(s));
-        } else if (anyMixed) {
-            const F8x n = toFloat(sc) * saf * tint.f[c] + toFloat(dc) * keep;
-            v = toInt(n * (1.0f / 65025.0f));
-            const F8x r = n - toFloat(v) * 65025.0f;
-            doubt |= (r < 2.0f) | (r > 65023.0f);
-        }
-        if (!allMixed && !tint.zero[c])
-            v = (opaque &
-                 reinterpret_cast<I8x>((reinterpret_cast<U8x>(sc) * tint.m[c]) >> tint.shift[c])) |
-                (clear & dc) | (mixed & v);
-        out |= reinterpret_cast<U8x>(v) << (8 * c);
-    }
-    d = out;
-    // A doubtful lane has all its colour bytes worked out again: those not
-    // in doubt come out the same.
-    return doubt & mixed & 7;
+// Four lanes from `o` on, widened to double.
+template <int o, class V> VELL_INLINE D4x wide(const V &v) {
+    return __builtin_convertvector(__builtin_shufflevector(v, v, o, o + 1, o + 2, o + 3), D4x);
 }
 
-// One glyph row blended into eight destination pixels.
-VELL_INLINE void blendRow(U8x &d, const unsigned char *src, const TintLanes *tint,
-                          const Tint &scalarTint) {
+// A colour byte of a tinted blend worked out as `blend` does, in double.
+VELL_INLINE I8x tintedExactly(const I8x &sc, const I8x &dc, const Factors &f, const D4x &t) {
+    const I4x lo =
+        __builtin_convertvector(wide<0>(sc) * wide<0>(f.a) * t + wide<0>(dc) * wide<0>(f.inv), I4x);
+    const I4x hi =
+        __builtin_convertvector(wide<4>(sc) * wide<4>(f.a) * t + wide<4>(dc) * wide<4>(f.inv), I4x);
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+
+// Blend of a glyph row under any tint, from the ideal quotients; gives the
+// lanes where one lies too close to a whole number to be sure of.
+VELL_INLINE I8x tintRow(U8x &d, const U8x &s, const TintLanes &tint) {
+    const I8x sa = reinterpret_cast<I8x>(s >> 24);
+    const Factors f = factors(sa);
+    const I8x keep = (255 - sa) * 255;
+    I8x colour[3];
+    U8x doubt = {};
+#pragma GCC unroll 3
+    for (int c = 0; c < 3; ++c) {
+        const I8x n = channel(s, c) * mulBytes(sa, tint.t[c]) + channel(d, c) * keep;
+        // n / 65025 in single precision is within 2/65025 of its ideal, and
+        // the sums below add half a unit of 2^-16 at most: where both
+        // truncate alike, n lies at least 2 from a multiple of 65025, or
+        // below 4, where the byte is 0 all the same (no term is negative).
+        const F8x q = toFloat(n) * (1.0f / 65025.0f);
+        colour[c] = __builtin_convertvector(q - 4.0f / 65025.0f, I8x);
+        doubt |=
+            reinterpret_cast<U8x>(colour[c] != __builtin_convertvector(q + 4.0f / 65025.0f, I8x));
+    }
+    d = reinterpret_cast<U8x>(alphaOut(alphaLanes(sa, f), channel(d, 3))) << 24 |
+        reinterpret_cast<U8x>(colour[0] | colour[1] << 8 | colour[2] << 16);
+    return reinterpret_cast<I8x>(doubt);
+}
+
+// The colour bytes of a tinted glyph row over `before` worked out as `blend`
+// does, in double.
+VELL_INLINE void tintExactly(U8x &d, const U8x &before, const unsigned char *src,
+                             const TintLanes &tint) {
     U8x s;
     std::memcpy(&s, src, sizeof s);
-    if (!anyLane(s >> 24))
-        return; // a blend with alpha 0 gives back the destination
-    const U8x before = d;
-    if (tint == nullptr)
-        return darkRow(d, s);
-    const I8x slow = tintRow(d, s, *tint);
-    // Bits 0 to 2 of a lane of `slow`: its colour bytes to blend as `blend` does.
-    if (anyLane(reinterpret_cast<U8x>(slow))) {
-        for (int i = 0; i < 8; ++i) {
-            if (slow[i] == 0)
-                continue;
-            const unsigned char *from = src + 4 * i;
-            unsigned char old[4], pixel[4];
-            const std::uint32_t was = before[i], now = d[i];
-            std::memcpy(old, &was, 4);
-            std::memcpy(pixel, &now, 4);
-            const float a = alphaFactors.a[from[3]];
-            const double ad = a, inv = 1.0f - a;
-            for (int c = 0; c < 3; ++c)
-                if ((slow[i] >> c & 1) != 0)
-                    pixel[c] = static_cast<unsigned char>(
-                        static_cast<int>(from[c] * ad * scalarTint.f[c] + old[c] * inv));
-            std::uint32_t word;
-            std::memcpy(&word, pixel, 4);
-            d[i] = word;
-        }
-    }
+    const Factors f = factors(reinterpret_cast<I8x>(s >> 24));
+    U8x out = d & 0xFF000000u;
+    for (int c = 0; c < 3; ++c)
+        out |= reinterpret_cast<U8x>(tintedExactly(channel(s, c), channel(before, c), f, tint.f[c]))
+               << (8 * c);
+    d = out;
+}
+
+// One glyph row blended into eight destination pixels, no tint meaning
+// black; gives the lanes left in doubt (see tintRow). With `spot`, rows that
+// leave the destination as it was or blacken it are spotted first, as text
+// rows often do.
+VELL_INLINE I8x blendRow(U8x &d, const unsigned char *src, const TintLanes *tint, bool spot) {
+    U8x s;
+    std::memcpy(&s, src, sizeof s);
+    if (spot && !anyLane(s >> 24))
+        return I8x{}; // a blend with alpha 0 gives back the destination
+    if (tint != nullptr)
+        return tintRow(d, s, *tint);
+    if (spot && !anyLane((s >> 24) ^ 255))
+        d = U8x{} + 0xFF000000u;
+    else
+        darkRow(d, darkLanes(s));
+    return I8x{};
 }
 
 VELL_INLINE TintLanes tintLanes(unsigned char r, unsigned char g, unsigned char b) {
     TintLanes lanes;
     const unsigned char t[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
-        lanes.f[c] = F8x{} + static_cast<float>(t[c]);
+        lanes.t[c] = I8x{} + t[c];
+        lanes.f[c] = D4x{} + static_cast<double>(alphaFactors.a[t[c]]);
         // A normal float: 24 bits of mantissa with its leading one.
         std::uint32_t bits;
         std::memcpy(&bits, &alphaFactors.a[t[c]], sizeof bits);
         lanes.m[c] = U8x{} + (t[c] == 0 ? 0 : (bits & 0x7FFFFFu) | 0x800000u);
         lanes.shift[c] = t[c] == 0 ? 0 : 150 - static_cast<int>(bits >> 23 & 255);
-        lanes.zero[c] = t[c] == 0;
     }
     return lanes;
 }
@@ -431,20 +435,7 @@ struct Drawn {
 // it held; if the glyph's pixels are all clear or opaque, each comes out
 // black or its colour under the tint; if the opaque ones are all white (as
 // in a clean sheet), that colour is the tint's own.
-enum class Cell { blended, plain, white };
-
-VELL_INLINE Cell cellKind(const unsigned char *glyph, const unsigned char *block, int stride) {
-    U8x notPlain = {}, notWhite = {};
-    for (int row = 0; row < 12; ++row) {
-        U8x b, s;
-        std::memcpy(&b, block + row * stride, sizeof b);
-        std::memcpy(&s, glyph + row * stride, sizeof s);
-        // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
-        notPlain |= (~b >> 24) | (((s >> 24) + 1) & 0xFE);
-        notWhite |= reinterpret_cast<U8x>((s >> 24) != 0) & ~s;
-    }
-    return anyLane(notPlain) ? Cell::blended : anyLane(notWhite) ? Cell::plain : Cell::white;
-}
+enum class Cell { blended, overBlack, plain, white };
 
 // Glyph c of sheet blended into dst at (x, y); with `clearFirst` the black
 // block goes under it, as a whole cell is redrawn.
@@ -453,22 +444,41 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     const int stride = sheet->tw * 4;
     const unsigned char *glyph = sheet->pixels + (15 - c / 16) * 12 * stride + (c % 16) * 32;
     const unsigned char *block = sheet->pixels + (15 - 219 / 16) * 12 * stride + (219 % 16) * 32;
-    const Cell kind = clearFirst ? cellKind(glyph, block, stride) : Cell::blended;
-    const TintLanes lanes = tintLanes(r, g, b);
-    U8x was[12], now[12];
-    for (int row = 0; row < 12; ++row)
-        std::memcpy(&was[row], dst->pixels + ((y + row) * dst->tw + x) * 4, sizeof was[row]);
     const U8x black = U8x{} + 0xFF000000u;
-    if (kind == Cell::white) {
-        std::uint32_t tint = 0xFF000000u;
-        for (int ch = 0; ch < 3; ++ch)
-            tint |= (255 * lanes.m[ch][0] >> lanes.shift[ch]) << (8 * ch);
+    U8x was[12], now[12], diff = {};
+    Cell kind = Cell::blended;
+    if (!clearFirst) {
+        for (int row = 0; row < 12; ++row)
+            was[row] = loadRow(dst->pixels + ((y + row) * dst->tw + x) * 4);
+    } else {
+        // One pass tells the kind of cell and works it out as white, the
+        // kind most cells of a clean sheet are. An opaque white pixel under
+        // the tint comes out as `blend` works it out.
+        const std::uint32_t white = 0xFF000000u |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[r]) |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[g]) << 8 |
+                                    static_cast<std::uint32_t>(255.0 * alphaFactors.a[b]) << 16;
+        U8x notBlack = {}, notPlain = {}, notWhite = {};
         for (int row = 0; row < 12; ++row) {
-            U8x s;
+            U8x k, s;
+            std::memcpy(&k, block + row * stride, sizeof k);
             std::memcpy(&s, glyph + row * stride, sizeof s);
-            now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & tint) | black;
+            was[row] = loadRow(dst->pixels + ((y + row) * dst->tw + x) * 4);
+            notBlack |= ~k >> 24;
+            // Alpha 0 and 255 are the two bytes whose successor has no bit 1 to 7.
+            notPlain |= ((s >> 24) + 1) & 0xFE;
+            const U8x shows = reinterpret_cast<U8x>((s >> 24) != 0);
+            notWhite |= shows & ~s;
+            now[row] = (shows & white) | black;
+            diff |= now[row] ^ was[row];
         }
-    } else if (kind == Cell::plain) {
+        kind = anyLane(notBlack)   ? Cell::blended
+               : anyLane(notPlain) ? Cell::overBlack
+               : anyLane(notWhite) ? Cell::plain
+                                   : Cell::white;
+    }
+    if (kind == Cell::plain) {
+        const TintLanes lanes = tintLanes(r, g, b);
         for (int row = 0; row < 12; ++row) {
             U8x s, colour = black;
             std::memcpy(&s, glyph + row * stride, sizeof s);
@@ -476,19 +486,45 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
                 colour |= ((((s >> (8 * ch)) & 255) * lanes.m[ch]) >> lanes.shift[ch]) << (8 * ch);
             now[row] = (reinterpret_cast<U8x>((s >> 24) != 0) & colour) | black;
         }
-    } else {
-        const Tint scalarTint(r, g, b), none(0, 0, 0);
-        const bool dark = r == 0 && g == 0 && b == 0;
-        for (int row = 0; row < 12; ++row) {
-            now[row] = was[row];
-            if (clearFirst)
-                blendRow(now[row], block + row * stride, nullptr, none);
-            blendRow(now[row], glyph + row * stride, dark ? nullptr : &lanes, scalarTint);
+    } else if (kind != Cell::white) {
+        const TintLanes lanes = tintLanes(r, g, b);
+        const TintLanes *tint = r == 0 && g == 0 && b == 0 ? nullptr : &lanes;
+        U8x under[12];
+        I8x doubt[12], anyDoubt = {};
+        const bool dark = kind == Cell::blended && clearFirst;
+        if (dark) {
+            U8x changed = {};
+            for (int row = 0; row < 12; ++row)
+                changed |= (loadRow(block + row * stride) >> 24) ^ darkBlock.alpha[row];
+            if (!darkBlock.known || anyLane(changed)) {
+                for (int row = 0; row < 12; ++row) {
+                    const U8x k = loadRow(block + row * stride);
+                    darkBlock.alpha[row] = k >> 24;
+                    darkBlock.lanes[row] = darkLanes(k);
+                }
+                darkBlock.known = true;
+            }
         }
+        for (int row = 0; row < 12; ++row) {
+            under[row] = kind == Cell::overBlack ? black : was[row];
+            if (dark)
+                darkRow(under[row], darkBlock.lanes[row]);
+            now[row] = under[row];
+            doubt[row] = blendRow(now[row], glyph + row * stride, tint, !clearFirst);
+            anyDoubt |= doubt[row];
+        }
+        // Rows in doubt are worked out again after the others, which then
+        // never wait for that.
+        if (anyLane(reinterpret_cast<U8x>(anyDoubt)))
+            for (int row = 0; row < 12; ++row)
+                if (anyLane(reinterpret_cast<U8x>(doubt[row])))
+                    tintExactly(now[row], under[row], glyph + row * stride, *tint);
     }
-    U8x diff = {};
-    for (int row = 0; row < 12; ++row)
-        diff |= now[row] ^ was[row];
+    if (kind != Cell::white) {
+        diff = U8x{};
+        for (int row = 0; row < 12; ++row)
+            diff |= now[row] ^ was[row];
+    }
     if (!anyLane(diff))
         return {false, 0};
     // Stored, and per lane of the image's shown part the change in its
@@ -496,9 +532,10 @@ VELL_INLINE Drawn blendCell(bool clearFirst, unsigned char c, unsigned char r, u
     const I8x shown = I8x{0, 1, 2, 3, 4, 5, 6, 7} < dst->width - x;
     I8x seeThrough = {};
     for (int row = 0; row < 12; ++row) {
-        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &now[row], sizeof now[row]);
+        const U8x stored = now[row];
+        std::memcpy(dst->pixels + ((y + row) * dst->tw + x) * 4, &stored, sizeof stored);
         if (y + row < dst->height)
-            seeThrough += (((was[row] >> 24) != 255) - ((now[row] >> 24) != 255)) & shown;
+            seeThrough += (((now[row] >> 24) == 255) - ((was[row] >> 24) == 255)) & shown;
     }
     int total = 0;
     for (int i = 0; i < 8; ++i)
