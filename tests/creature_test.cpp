@@ -241,5 +241,8 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
         Item *it = tileAt(24, 24).item;
         EXPECT_TRUE(kept ? it && it->kind == 2 && it->amount == 1 : !it);
     }
-    EXPECT_EQ(shownLine(0), "You shoot Enemy. You hit! You shoot into empty space...");
+    creature_damage(&player, 1000, m); // the player's death ends the game
+    EXPECT_EQ(shownLine(0),
+              "You shoot Enemy. You hit! You shoot into empty space... You are hit! You die");
+    EXPECT_EQ(closing.load(), 1);
 }

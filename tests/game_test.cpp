@@ -244,6 +244,7 @@ TEST(FrameUpdate, CollapsesBlockColumnOneOfRowZeroFirstAndMarksTenTiles) {
             if (!pending(15 * (b % 6) + 7, 10 * (b / 6) + 5))
                 collapsed.push_back(b);
         EXPECT_EQ(collapsed, std::vector<int>{frame % 24}) << "frame " << frame;
+        EXPECT_EQ(shownStatRow(0).substr(0, 10), "Health: 0 "); // the status is kept up
         for (int i = 0; frame == 1 && i < 10; ++i)
             EXPECT_TRUE(pending(tiles[i][0], tiles[i][1])) << tiles[i][0] << "," << tiles[i][1];
     }

@@ -7,9 +7,9 @@ using F = std::vector<float>;
 
 // A wrapped size would allocate a small buffer that drawing then overruns.
 TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
-    const int w[] = {0, 5, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
-    const int h[] = {5, -1, 1, 0x7fffffff, 1, 1 << 14, 65536};
-    for (int i = 0; i < 7; ++i)
+    const int w[] = {0, 5, 1, (1 << 30) + 1, 1, 1 << 30, 1 << 15, 65536};
+    const int h[] = {5, -1, 0, 1, 0x7fffffff, 1, 1 << 14, 65536};
+    for (int i = 0; i < 8; ++i)
         EXPECT_EQ(texBlock_new(w[i], h[i]), nullptr) << w[i] << " x " << h[i];
     TexBlock *t = texBlock_new(1, 2); // opaque black, never uploaded
     EXPECT_EQ(Bytes(t->pixels, t->pixels + 8), (Bytes{0, 0, 0, 255, 0, 0, 0, 255}));
@@ -158,6 +158,8 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     EXPECT_EQ(F(block.st, block.st + 8), (F{0, 0, 0, .9375f, .9375f, .9375f, .9375f, 0}));
     EXPECT_EQ(F(block.xy, block.xy + 8), (F{120, 24, 120, 144, 240, 144, 240, 24}));
     EXPECT_EQ(F(glyph.xy, glyph.xy + 8), (F{160, 84, 160, 96, 168, 96, 168, 84}));
+    EXPECT_EQ(F(glyph.st, glyph.st + 8), (F{.625f, .46875f, .625f, .515625f, .6875f, .515625f,
+                                            .6875f, .46875f})); // 'Z', rows 120 to 131 of 256
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
     drawMap(); // block (2, 1) was baked before its upload, so nothing is left to upload
     EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture),

@@ -40,9 +40,9 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_EQ(std::vector<int>({player.health, player.damageMin, player.damageSpread,
                                 player.defenseMin, player.defenseSpread, player.x, player.y,
                                 player.speed, player.moveDelay, player.level, player.glyph,
-                                player.r, player.g, player.b, lineNum, charNum}),
+                                player.r, player.g, player.b, lineNum, charNum, player.energy}),
               std::vector<int>({5 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5, 1 + rnd() % 5,
-                                1 + rnd() % 5, 30, 20, 1000, 10000, 1, 1, 255, 255, 255, 0, 0}));
+                                1 + rnd() % 5, 30, 20, 1000, 10000, 1, 1, 255, 255, 255, 0, 0, 0}));
     EXPECT_EQ(tileAt(30, 20).creature, &player);
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
