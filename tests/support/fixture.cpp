@@ -10,11 +10,24 @@ namespace {
 struct Display {
     TexBlock *sheets[3] = {}, *lines[3] = {}, *status = nullptr;
     std::vector<unsigned char> pristine; // the sheet as loaded from the file
+    std::vector<unsigned char> text;     // each glyph's cell as text shows it, white on black
 } display;
 
+// Glyph c of the pristine sheet tinted (r, g, b), drawn whole into an 8 x 12 cell.
+void drawPristine(unsigned char *cell, unsigned char c, unsigned char r, unsigned char g,
+                  unsigned char b) {
+    TexBlock want{8, 12, 8, 12, 0, cell, 0};
+    TexBlock sheet = *display.sheets[0];
+    sheet.pixels = display.pristine.data();
+    drawCellToImage(c, r, g, b, 0, 0, &want, &sheet);
+}
+
+// Opaque black, one pixel copied in ever longer runs (a fresh world blackens 2 MB).
 void blacken(TexBlock *image) {
-    for (int i = 0; i < image->tw * image->th; ++i)
-        std::memcpy(image->pixels + i * 4, "\0\0\0\xff", 4);
+    const std::size_t size = static_cast<std::size_t>(image->tw) * image->th * 4;
+    std::memcpy(image->pixels, "\0\0\0\xff", 4);
+    for (std::size_t done = 4; done < size; done *= 2)
+        std::memcpy(image->pixels + done, image->pixels, std::min(done, size - done));
     texBlock_touch(image);
 }
 
@@ -30,6 +43,9 @@ void firstTime() {
     display.sheets[1] = fontTex = texBlock_clone(pure);
     display.sheets[2] = gameTex = texBlock_clone(pure);
     EXPECT_TRUE(text_init() && stat_init() && mapTex_init());
+    display.text.resize(256 * 8 * 12 * 4);
+    for (int c = 0; c < 256; ++c)
+        drawPristine(&display.text[c * 8 * 12 * 4], static_cast<unsigned char>(c), 255, 255, 255);
     std::copy(textLine, textLine + 3, display.lines);
     display.status = stat;
 }
@@ -83,11 +99,10 @@ std::string shownStatRow(int row) {
 
 bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r, unsigned char g,
            unsigned char b) {
-    unsigned char cell[8 * 12 * 4];
-    TexBlock want{8, 12, 8, 12, 0, cell, 0};
-    TexBlock sheet = *display.sheets[0];
-    sheet.pixels = display.pristine.data();
-    drawCellToImage(c, r, g, b, 0, 0, &want, &sheet);
+    unsigned char tinted[8 * 12 * 4];
+    const unsigned char *cell = &display.text[c * sizeof tinted];
+    if (r != 255 || g != 255 || b != 255)
+        drawPristine(tinted, c, r, g, b), cell = tinted;
     for (int row = 0; row < 12; ++row)
         if (std::memcmp(&cell[row * 32], image->pixels + ((py + row) * image->tw + px) * 4, 32))
             return false;
