@@ -131,7 +131,7 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
         srnd(5);
         creature_move(c, 1, 0);
         EXPECT_TRUE(shownLine(0) == text && tileAt(c->x, 10).creature == c &&
-                    c->energy == c->moveDelay);
+                    c->energy == c->moveDelay && mapTex[c->x / 15][1].count == 2); // both tiles
         EXPECT_TRUE(c->x == (*text ? 11 : 89) && !tileAt(c->x - 1, 10).creature && rnd() == next)
             << text;
     }
@@ -151,7 +151,7 @@ TEST(Moving, LooksWaitingBumpsAndSpeechShownOnlyToThePlayer) {
     creature_move(m, -1, 1); // m has no handler: nothing at all
     EXPECT_TRUE(player.x == 0 && player.y == 39 && player.energy == -7 && m->energy == -7);
     creature_move(m, -1, 0); // column 0 is on the map
-    EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m);
+    EXPECT_TRUE(m->x == 0 && tileAt(0, 38).creature == m && mapTex[0][3].count == 2);
 }
 
 // Half a step whether or not the item is taken; health adds its amount times

@@ -97,6 +97,18 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
     errout = nullptr;
 }
 
+// "More..." in the last columns of line 2 holds the logic thread, with its own input mode.
+TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
+    freshWorld();
+    add(1, [](Creature *c) { return addText("1\n2\n3\n4"), end_game(), c->energy = 9, 0; });
+    runLogic([] {
+        ASSERT_TRUE(waitUntil([] { return holdCount() == 1; }));
+        EXPECT_TRUE(inputType.load() == 2 &&
+                    shownLine(2) == "3" + std::string(82, ' ') + "More...");
+        releaseLogic();
+    });
+}
+
 // A pause after `closing` is set returns at once, on either thread. Plain
 // gameLoop makes its own thread the one whose pauses wait.
 TEST_F(Scheduler, PausedTurnWaitsForEveryHoldSkipsItsUnlinkedCreatureAndEndsWhenClosing) {

@@ -37,14 +37,14 @@ TEST(Drops, FirstFreeTileLowestRowThenColumnAndNoRoomReleasesTheItem) {
     for (int x : {-20, 109})
         dropNear(item_new(), x, 10);
     // Off the map but within reach of row 39: the lowest row, from the lowest column.
-    const int cases[][4] = {{30, 20, 30, 20}, {30, 20, 29, 19}, {50, 0, 50, 0},  {50, 0, 49, 0},
-                            {0, 0, 0, 0},     {0, 0, 1, 0},     {45, 58, 26, 39}};
+    const int cases[][4] = {{30, 20, 30, 20}, {30, 20, 29, 19}, {50, 0, 50, 0}, {50, 0, 49, 0},
+                            {-19, 10, 0, 0},  {0, 0, 1, 0},     {0, 0, 0, 1},   {45, 58, 26, 39}};
     for (auto &k : cases) {
         dropNear(item_new(), k[0], k[1]);
         EXPECT_NE(tileAt(k[2], k[3]).item, nullptr) << k[2] << "," << k[3];
     }
     EXPECT_EQ(std::count_if(std::begin(map), std::end(map), [](const Tile &t) { return t.item; }),
-              7);
+              8);
     for (Tile &t : map)
         t.item = t.item ? t.item : item_new();
     dropNear(item_new(), 45, 20);
