@@ -321,7 +321,7 @@ TEST(MapInit, EveryTileAndPathAsReplayedFromTheDraws) {
     dirtPath(1, 5, 12, 15, 1, 2); // columns 1 to 11
     EXPECT_TRUE(tileAt(1, 5).glyph == 43 && tileAt(12, 15).glyph == 0);
     dirtStripV(20, 20, 1, -10); // no jitter left: rows 19 and 20, and no division by zero
-    dirtStripV(90, 20, 1, 0);   // off the map: column 0 of the next rows is left alone
+    dirtStripV(90, 20, 1, 0);   // off the map: nothing written past its last column
     EXPECT_TRUE(tileAt(20, 19).glyph == 43 && tileAt(20, 21).glyph == 0 &&
                 tileAt(0, 21).glyph == 0);
 }
