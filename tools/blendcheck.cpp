@@ -59,33 +59,65 @@ bool same(const TexBlock *got, const TexBlock *want, const char *what, int t, in
     return true;
 }
 
+// The top left pixel of glyph c in the sheet's grid.
+unsigned char *glyphAt(const TexBlock *sheet, int c) {
+    return sheet->pixels + ((15 - c / 16) * 12 * sheet->tw + (c % 16) * 8) * 4;
+}
+
+// Tint t: t in red and other bytes in green and blue; 256 is black.
+struct Tint {
+    unsigned char r, g, b;
+};
+Tint tintOf(int t) {
+    if (t == 256)
+        return {0, 0, 0};
+    return {static_cast<unsigned char>(t), static_cast<unsigned char>(t ^ 0xA5),
+            static_cast<unsigned char>(t * 7)};
+}
+
+// Glyph c under tint u drawn into three cells side by side, as a whole cell
+// (the black block first) or alone, by the game and pixel by pixel with
+// drawPix; true if both come out the same.
+bool check(TexBlock *got, TexBlock *want, TexBlock *sheet, bool whole, int c, Tint u,
+           const char *what, int t, int alpha) {
+    fillCells(got);
+    fillCells(want);
+    const auto glyph = static_cast<unsigned char>(c);
+    for (int cell = 0; cell < 3; ++cell)
+        if (whole)
+            drawCellToImage(glyph, u.r, u.g, u.b, cell * 8, 0, got, sheet);
+        else
+            drawCharToImage(glyph, u.r, u.g, u.b, cell * 8, 0, got, sheet);
+    for (int row = 0; row < 12; ++row)
+        for (int col = 0; col < 24; ++col) {
+            unsigned char *p = want->pixels + (row * want->tw + col) * 4;
+            const int at = (row * sheet->tw + col % 8) * 4;
+            if (whole)
+                drawPix(p, glyphAt(sheet, 219) + at, 0, 0, 0);
+            drawPix(p, glyphAt(sheet, c) + at, u.r, u.g, u.b);
+        }
+    return same(got, want, what, t, alpha, c);
+}
+
+// Sets the alpha byte of every pixel of the black block's row `row`.
+void blockAlpha(TexBlock *sheet, int row, int alpha) {
+    for (int col = 0; col < 8; ++col)
+        glyphAt(sheet, 219)[(row * sheet->tw + col) * 4 + 3] = static_cast<unsigned char>(alpha);
+}
+
 } // namespace
 
 int main() {
     TexBlock *sheet = texBlock_new(128, 192);
     TexBlock *got = texBlock_new(24, 12), *want = texBlock_new(24, 12);
-    // Tints 0 to 255 in red (other bytes in green and blue), then black.
+    // Every tint, source alpha and glyph (so every source byte) over the
+    // destination bytes of three cells.
     for (int t = 0; t <= 256; ++t) {
-        const bool black = t == 256;
-        const unsigned char r = black ? 0 : static_cast<unsigned char>(t);
-        const unsigned char g = black ? 0 : static_cast<unsigned char>(t ^ 0xA5);
-        const unsigned char b = black ? 0 : static_cast<unsigned char>(t * 7);
         for (int alpha = 0; alpha < 256; ++alpha) {
             fillSheet(sheet, alpha);
-            for (int k = 0; k < 256; ++k) {
-                fillCells(got);
-                fillCells(want);
-                for (int cell = 0; cell < 3; ++cell)
-                    drawCharToImage(static_cast<unsigned char>(k), r, g, b, cell * 8, 0, got,
-                                    sheet);
-                const unsigned char *src =
-                    sheet->pixels + ((15 - k / 16) * 12 * sheet->tw + (k % 16) * 8) * 4;
-                for (int row = 0; row < 12; ++row)
-                    for (int col = 0; col < 24; ++col)
-                        drawPix(want->pixels + (row * want->tw + col) * 4, src, r, g, b);
-                if (!same(got, want, "drawCharToImage", t, alpha, k))
+            for (int k = 0; k < 256; ++k)
+                if (!check(got, want, sheet, false, k, tintOf(t), "drawCharToImage", t, alpha))
                     return 1;
-            }
         }
         if (t % 32 == 0)
             std::fprintf(stderr, "tint %d done\n", t);
@@ -94,57 +126,22 @@ int main() {
     for (int alpha = 0; alpha < 256; ++alpha) {
         fillSheet(sheet, alpha);
         for (int k = 0; k < 256; ++k) {
-            unsigned char *block =
-                sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
             for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 8; ++col)
-                    block[(row * sheet->tw + col) * 4 + 3] = static_cast<unsigned char>(k);
-            fillCells(got);
-            fillCells(want);
-            const unsigned char glyph =
-                static_cast<unsigned char>((k * 37) % 256 == 219 ? 1 : (k * 37) % 256);
-            for (int cell = 0; cell < 3; ++cell)
-                drawCellToImage(glyph, static_cast<unsigned char>(k), 200, 17, cell * 8, 0, got,
-                                sheet);
-            const unsigned char *src =
-                sheet->pixels + ((15 - glyph / 16) * 12 * sheet->tw + (glyph % 16) * 8) * 4;
-            for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 24; ++col) {
-                    unsigned char *p = want->pixels + (row * want->tw + col) * 4;
-                    drawPix(p, block + row * sheet->tw * 4, 0, 0, 0);
-                    drawPix(p, src, static_cast<unsigned char>(k), 200, 17);
-                }
-            if (!same(got, want, "drawCellToImage", k, alpha, glyph))
+                blockAlpha(sheet, row, k);
+            const int glyph = (k * 37) % 256 == 219 ? 1 : (k * 37) % 256;
+            if (!check(got, want, sheet, true, glyph, {static_cast<unsigned char>(k), 200, 17},
+                       "drawCellToImage", k, alpha))
                 return 1;
         }
     }
     // Whole cells over a black block whose rows change one at a time between
     // them: what a cell is drawn from is the block as it is then.
-    {
-        fillSheet(sheet, 128);
-        unsigned char *block =
-            sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
-        for (int k = 0; k < 12 * 256; ++k) {
-            for (int col = 0; col < 8; ++col)
-                block[((k % 12) * sheet->tw + col) * 4 + 3] =
-                    static_cast<unsigned char>(k * 7 + k / 12);
-            fillCells(got);
-            fillCells(want);
-            const unsigned char glyph = static_cast<unsigned char>(1 + k % 200);
-            const unsigned char t = static_cast<unsigned char>(k);
-            for (int cell = 0; cell < 3; ++cell)
-                drawCellToImage(glyph, t, 90, 0, cell * 8, 0, got, sheet);
-            const unsigned char *src =
-                sheet->pixels + ((15 - glyph / 16) * 12 * sheet->tw + (glyph % 16) * 8) * 4;
-            for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 24; ++col) {
-                    unsigned char *p = want->pixels + (row * want->tw + col) * 4;
-                    drawPix(p, block + row * sheet->tw * 4, 0, 0, 0);
-                    drawPix(p, src + row * sheet->tw * 4, t, 90, 0);
-                }
-            if (!same(got, want, "changing block", t, 128, glyph))
-                return 1;
-        }
+    fillSheet(sheet, 128);
+    for (int k = 0; k < 12 * 256; ++k) {
+        blockAlpha(sheet, k % 12, k * 7 + k / 12);
+        if (!check(got, want, sheet, true, 1 + k % 200, {static_cast<unsigned char>(k), 90, 0},
+                   "changing block", k % 256, 128))
+            return 1;
     }
     // A whole cell from an opaque black block and a glyph of clear and
     // opaque pixels, coloured or white, under every tint byte.
@@ -152,33 +149,13 @@ int main() {
         fillSheet(sheet, -1);
         for (int i = 0; white != 0 && i < sheet->tw * sheet->th; ++i)
             std::memset(sheet->pixels + i * 4, 255, 3);
-        unsigned char *block =
-            sheet->pixels + ((15 - 219 / 16) * 12 * sheet->tw + (219 % 16) * 8) * 4;
         for (int row = 0; row < 12; ++row)
-            for (int col = 0; col < 8; ++col)
-                block[(row * sheet->tw + col) * 4 + 3] = 255;
-        for (int t = 0; t <= 256; ++t) {
-            const unsigned char r = t == 256 ? 0 : static_cast<unsigned char>(t);
-            const unsigned char g = t == 256 ? 0 : static_cast<unsigned char>(t ^ 0xA5);
-            const unsigned char b = t == 256 ? 0 : static_cast<unsigned char>(t * 7);
-            for (int k = 0; k < 256; ++k) {
-                fillCells(got);
-                fillCells(want);
-                for (int cell = 0; cell < 3; ++cell)
-                    drawCellToImage(static_cast<unsigned char>(k), r, g, b, cell * 8, 0, got,
-                                    sheet);
-                const unsigned char *src =
-                    sheet->pixels + ((15 - k / 16) * 12 * sheet->tw + (k % 16) * 8) * 4;
-                for (int row = 0; row < 12; ++row)
-                    for (int col = 0; col < 24; ++col) {
-                        unsigned char *p = want->pixels + (row * want->tw + col) * 4;
-                        drawPix(p, block + (row * sheet->tw + col % 8) * 4, 0, 0, 0);
-                        drawPix(p, src + (row * sheet->tw + col % 8) * 4, r, g, b);
-                    }
-                if (!same(got, want, white != 0 ? "white cell" : "plain cell", t, 255, k))
+            blockAlpha(sheet, row, 255);
+        for (int t = 0; t <= 256; ++t)
+            for (int k = 0; k < 256; ++k)
+                if (!check(got, want, sheet, true, k, tintOf(t),
+                           white != 0 ? "white cell" : "plain cell", t, 255))
                     return 1;
-            }
-        }
     }
     std::printf("ok\n");
     return 0;
