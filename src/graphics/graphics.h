@@ -58,13 +58,6 @@ void drawCharToImage(unsigned char c, unsigned char r, unsigned char g, unsigned
 bool drawCellToImage(unsigned char c, unsigned char r, unsigned char g, unsigned char b, int x,
                      int y, TexBlock *dst, TexBlock *sheet);
 
-// A hint: the rows of the cell at (x, y) of dst lie far apart in memory, so
-// a caller that knows which cell it draws next asks for them early.
-inline void prefetchCell(const TexBlock *dst, int x, int y) {
-    for (int row = 0; row < 12; ++row)
-        __builtin_prefetch(dst->pixels + ((y + row) * dst->tw + x) * 4, 1);
-}
-
 // True when every byte of glyph c's cell in sheet is 0 or 255: then blending
 // it, on the processor or by OpenGL, involves no rounding at all.
 bool glyphIsPlain(unsigned char c, const TexBlock *sheet);

@@ -100,10 +100,6 @@ void mapBlock_collapse(MapBlock *block) {
         return;
     BlockGuard guard(block);
     for (int k = 0; k < block->count; ++k) {
-        // The next cell's rows are on their way while this one is drawn.
-        if (block->image != nullptr && k + 1 < block->count)
-            prefetchCell(block->image, 8 * (block->changes[k + 1][0] % BLOCK_TILES_X),
-                         12 * (block->changes[k + 1][1] % BLOCK_TILES_Y));
         int x = block->changes[k][0], y = block->changes[k][1];
         // The lock is held already for a block of the map, whose tiles
         // are its own.
