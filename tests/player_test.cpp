@@ -30,7 +30,8 @@ void fresh(int magic) {
 
 // Each command key does just what its call does: the same world, words and
 // draws. "f" aims from the player's cell (digits step the cursor, any other
-// key fires), "q" and "t" take a direction; "8" is one row up. Every code
+// key fires, and the cursor never leaves the map), "q" and "t" take a direction; "8" is one row
+// up. Every code
 // without a command, "x" among them, only clears the lines and keeps the
 // turn: a masked or unsigned code would turn e.g. 0xB1 into "1".
 TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
@@ -42,10 +43,19 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
             randEnemy(x, rnd() % MAP_H);
         }
     };
+    // "f", n presses of one digit and m of another, ten of a third, and a code of 128 and up.
+    auto aim = [](int n, char a, int m, char b, char c) {
+        return "f" + std::string(n, a) + std::string(m, b) + std::string(10, c) + "\xb1";
+    };
     std::vector<std::pair<std::string, std::function<void()>>> rows = {
         {";", [] { creature_pickup(&player); }},
         {"f\r", [] { creature_shoot(&player, 40, 20); }},
         {"f86x", [] { creature_shoot(&player, 41, 21); }},
+        // The cursor pressed one step past each edge of the map, then onto a monster.
+        {aim(20, '8', 19, '2', '6'), [] { creature_shoot(&player, 50, 20); }},
+        {aim(21, '2', 20, '8', '4'), [] { creature_shoot(&player, 30, 20); }},
+        {aim(41, '4', 20, '6', '6'), [] { creature_shoot(&player, 30, 20); }},
+        {aim(50, '6', 29, '4', '4'), [] { creature_shoot(&player, 50, 20); }},
         {"q6", [] { chaos_bolt(&player, 1, 0); }},
         {"t1", [] { chaos_blast(&player, -1, -1); }},
         {"qz", nullptr},
