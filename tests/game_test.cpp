@@ -97,21 +97,30 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
     errout = nullptr;
 }
 
-// "More..." in the last columns of line 2 holds the logic thread, with its own input mode. A
-// monster dying meanwhile swept away, as a new map sweeps them, leaves no stain and no gold.
+// The player's turn waits for a key in mode 1; a monster's "More...", in the last columns of line
+// 2, in mode 2 until the key for the last hold. A monster dying meanwhile swept away, as a new map
+// sweeps them, leaves no stain and no gold.
 TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
     freshWorld();
-    Creature *m = add(1, [](Creature *c) { return creature_die(c, c), end_game(), c->energy = 9, 0; });
-    m->name = "1\n2\n3\n4", m->gold = 5;
-    runLogic([] {
-        ASSERT_TRUE(waitUntil([] { return holdCount() == 1; }));
-        EXPECT_TRUE(inputType.load() == 2 &&
-                    shownLine(2) == "3" + std::string(82, ' ') + "More...");
-        WorldGuard g;
-        creature_remove(player.prev);
-        releaseLogic();
+    Creature *m = add(1, [](Creature *c) { // notes the input mode its step finds
+        return trace += static_cast<char>('0' + inputType), creature_die(c, c), end_game(),
+               c->energy = 9, 0;
     });
-    EXPECT_TRUE(player.prev == &player && !map[0].item && map[0].r == 0);
+    m->name = "1\n2\n3\n4", m->gold = 5;
+    player.act = player_act, player.moveDelay = 10000, player.speed = 1000;
+    runLogic([] {
+        ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 1; })); // the player's
+        input('5');
+        ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 2; }));
+        EXPECT_EQ(shownLine(2), "3" + std::string(82, ' ') + "More...");
+        WorldGuard g; // the logic thread cannot put its mode back meanwhile
+        creature_remove(player.prev);
+        vell::pause(), input('z'); // a second prompt: its key keeps the mode for the first
+        EXPECT_EQ(inputType.load(), 2);
+        input('z'); // the last key of the turn: mode 0 at once
+        EXPECT_TRUE(holdCount() == 0 && inputType.load() == 0);
+    });
+    EXPECT_TRUE(trace == "0" && player.prev == &player && !map[0].item && map[0].r == 0);
 }
 
 // A pause after `closing` is set returns at once, on either thread. Plain

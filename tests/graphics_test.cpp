@@ -56,7 +56,8 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
 
 // The examples of the blend's rule, and a red of 100.89 truncated.
 TEST(DrawPix, WorkedExamplesTruncated) {
-    std::array<unsigned char, 4> cases[][4] = { // destination, source, tint, result
+    std::array<unsigned char, 4> cases[][4] = {
+        // destination, source, tint, result
         {{100, 100, 100, 255}, {200, 200, 200, 128}, {255, 255, 255}, {150, 150, 150, 191}},
         {{255, 1, 77, 3}, {255, 255, 255, 255}, {100, 150, 0}, {100, 150, 0, 255}},
         {{0, 0, 0, 0}, {201, 201, 201, 128}, {255, 255, 255}, {100, 100, 100, 64}}};

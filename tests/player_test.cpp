@@ -93,4 +93,5 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
             input(k);
         EXPECT_TRUE(worldState() + shownLine(0) == want);
     }
+    EXPECT_EQ((world_reset(), inputType.load()), 0); // a new game has no prompt open
 }
