@@ -102,9 +102,9 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
 // sweeps them, leaves no stain and no gold.
 TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
     freshWorld();
-    Creature *m = add(1, [](Creature *c) { // notes the input mode its step finds
-        return trace += static_cast<char>('0' + inputType), creature_die(c, c), end_game(),
-               c->energy = 9, 0;
+    Creature *m = add(1, [](Creature *c) { // notes the input mode its step finds and leaves
+        trace += static_cast<char>('0' + inputType), creature_die(c, c);
+        return trace += static_cast<char>('0' + inputType), end_game(), c->energy = 9, 0;
     });
     m->name = "1\n2\n3\n4", m->gold = 5;
     player.act = player_act, player.moveDelay = 10000, player.speed = 1000;
@@ -120,7 +120,7 @@ TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
         input('z'); // the last key of the turn: mode 0 at once
         EXPECT_TRUE(holdCount() == 0 && inputType.load() == 0);
     });
-    EXPECT_TRUE(trace == "0" && player.prev == &player && !map[0].item && map[0].r == 0);
+    EXPECT_TRUE(trace == "00" && player.prev == &player && !map[0].item && map[0].r == 0);
 }
 
 // A pause after `closing` is set returns at once, on either thread. Plain

@@ -87,15 +87,19 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
         at(1, 0, col)[3] = col == 5;
     const std::array<unsigned char, 3> tints[] = {{0, 0, 0}, {255, 255, 255}, {37, 200, 91},
                                                   {1, 0, 0}, {0, 1, 0},       {0, 0, 1}};
-    for (int pass = 0; pass < 3; ++pass) {
+    for (int pass = 0; pass < 5; ++pass) {
         // Then over an opaque black block, glyphs 200 and 235 of opaque colours, 201 of opaque
-        // white; last, with one see-through pixel in that block.
+        // white, 202 barely there (alpha 1), 203 half (127, blue from 128). Last, with that
+        // block's column 3 see-through; then its last row, then its first opaque again.
         for (int i = 0; pass == 1 && i < 8 * 12 * 4; ++i) {
             unsigned char *p = at(200, i / 32, i % 32 / 4), *w = at(201, i / 32, i % 32 / 4);
             at(219, i / 32, i % 32 / 4)[3] = at(235, i / 32, i % 32 / 4)[3] = 255;
+            at(202, i / 32, i % 32 / 4)[3] = 1, at(203, i / 32, i % 32 / 4)[3] = 127;
+            at(203, i / 32, i % 32 / 4)[2] |= 128;
             p[i % 4] = p[i % 4] & 1 ? 255 : 0, w[i % 4] = w[3] & 1 ? 255 : 0;
         }
-        at(219, 5, 3)[3] = pass == 2 ? 128 : at(219, 5, 3)[3];
+        for (int row = 0; pass > 1 && row < 12; ++row) // the block's rows kept from cell to cell
+            at(219, row, 3)[3] = (pass < 3 || row < 11) && (pass < 4 || row > 0) ? 254 : 255;
         for (const auto &[r, g, b] : tints)
             for (int c = 0; c < 256; ++c)
                 for (bool cell : {false, true}) {

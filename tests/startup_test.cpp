@@ -47,6 +47,8 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
     logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
+    while (holdCount() == 0) // the player's turn: the thread has to be woken to end
+        std::this_thread::sleep_for(1ms);
     EXPECT_TRUE(stopThreads() && closing.load() == 1 && !logicThread.joinable());
     freeImages();
 }

@@ -52,7 +52,8 @@ head -2 "$RUN/err.txt" | cmp -s - <(printf 'Failure to register window class.\nE
 grep -q 'Failure to register window class' "$RUN/stderr" || fail "no display: nothing on standard error"
 start; ended 30 1
 [ "$(cat "$RUN/err.txt")" = "Fatal error: unable to load font" ] || fail "no font.bmp"
-grep -qx 'Fatal error: unable to load font' "$RUN/stderr" || fail "no font.bmp: nothing on standard error"
+grep -qx 'Fatal error: unable to load font' "$RUN/stderr" && grep -qx 'font.bmp was looked for at:' "$RUN/stderr" ||
+    fail "no font.bmp: nothing on standard error"
 cp "$FONT" "$RUN/"
 
 start alpha beta; window alpha beta
