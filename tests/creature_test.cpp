@@ -118,8 +118,9 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
 // Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word group too but shows
 // nothing. Flags: bit 0 "an", bit 1 a word group. A step marks both its tiles, and the map's four
 // edges are on it; a wait costs a step; a step off the map, or into a creature with no bump
-// handler, does nothing at all.
-TEST(Moving, LooksWaitingBumpsAndTheEdgesOfTheMap) {
+// handler, does nothing at all. Seed 1 draws 41 ("hollers"), 18467 ("says"): a speaker's verb is
+// drawn whoever listens, and only the player hears.
+TEST(Moving, LooksWaitingBumpsSpeechAndTheEdgesOfTheMap) {
     const std::tuple<int, int, const char *, int, int> cases[] = {
         {1, 12, "You see 12 gold pieces here", 54, 0},
         {2, 7, "You see a stack of 7 arrows here", 28693, 2},
@@ -144,6 +145,9 @@ TEST(Moving, LooksWaitingBumpsAndTheEdgesOfTheMap) {
     static Creature *bumped[2];
     Creature *m = setUp(11, 11);
     const int energy = m->energy;
+    srnd(1);
+    creature_sayTo(m, &blockers[0], "Psst."), creature_sayTo(m, &player, "Die!");
+    EXPECT_EQ(shownLine(0), "Enemy says Die!");
     player.bump = [](Creature *a, Creature *b) { return bumped[0] = a, bumped[1] = b, 0; };
     creature_move(m, -1, -1), creature_move(&player, 1, 1);
     EXPECT_TRUE(bumped[0] == &player && bumped[1] == m && player.energy == -7 &&
