@@ -21,9 +21,10 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
         {{S(85, 'x'), "don't"}, S(85, 'x') + " don'|t|", 0},
         {{S(87, 'x'), "-12"}, S(87, 'x') + "-|12|", 0},
         {{S(90, 'w'), "b"}, "|" + S(90, 'w') + "| b", 0}, // the joining space wraps
-        {{S(100, 'a')}, S(90, 'a') + "|" + S(10, 'a') + "|", 0},
+        {{S(91, 'a')}, S(90, 'a') + "|a|", 0}, // longer than a line: broken where it stands
         {{" a\tb"}, "a b||", 0}, // a space at column 0 is dropped, a tab shows as a space
         {{"one\ntwo\nthree\nfour"}, "four||", 1},
+        {{"one\ntwo\n" + S(80, 'x')}, S(80, 'x') + "||", 1}, // would reach "More...": moved
         {{"one\ntwo\n" + S(80, 'x') + "Z"}, "Z||", 1}};
     for (const auto &[texts, lines, holds] : cases) {
         freshWorld();
