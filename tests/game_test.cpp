@@ -109,7 +109,7 @@ TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
     m->name = "1\n2\n3\n4", m->gold = 5;
     player.act = player_act, player.moveDelay = 10000, player.speed = 1000;
     runLogic([] {
-        ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 1; })); // the player's
+        ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 1; })); // player's turn
         input('5');
         ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 2; }));
         EXPECT_EQ(shownLine(2), "3" + std::string(82, ' ') + "More...");

@@ -55,15 +55,16 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
 }
 
 // The examples of the blend's rule, and a red of 100.89 truncated.
-TEST(DrawPix, WorkedExamplesTruncated) {
+TEST(DrawPix, WorkedExamplesAndATransparentSourceLeavesTheDestination) {
     std::array<unsigned char, 4> cases[][4] = {
         // destination, source, tint, result
         {{100, 100, 100, 255}, {200, 200, 200, 128}, {255, 255, 255}, {150, 150, 150, 191}},
         {{255, 1, 77, 3}, {255, 255, 255, 255}, {100, 150, 0}, {100, 150, 0, 255}},
+        {{12, 34, 56, 78}, {255, 255, 255, 0}, {200, 10, 255}, {12, 34, 56, 78}},
         {{0, 0, 0, 0}, {201, 201, 201, 128}, {255, 255, 255}, {100, 100, 100, 64}}};
     for (auto [out, source, tint, result] : cases) {
         drawPix(out.data(), source.data(), tint[0], tint[1], tint[2]);
-        EXPECT_EQ(out, result) << +out[0];
+        EXPECT_EQ(out, result) << "source " << +source[0] << " " << +source[3];
     }
 }
 

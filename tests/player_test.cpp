@@ -28,12 +28,10 @@ void fresh(int magic) {
 
 } // namespace
 
-// Each command key does just what its call does: the same world, words and
-// draws. "f" aims from the player's cell (digits step the cursor, any other
-// key fires, and the cursor never leaves the map), "q" and "t" take a direction; "8" is one row
-// up. Every code
-// without a command, "x" among them, only clears the lines and keeps the
-// turn: a masked or unsigned code would turn e.g. 0xB1 into "1".
+// Each command key does just what its call does: the same world, words and draws. "f" aims from
+// the player's cell (digits step the cursor, which never leaves the map; any other key fires), "q"
+// and "t" take a direction; "8" is one row up. Every code without a command, "x" among them, only
+// clears the lines and keeps the turn: a masked or unsigned code would turn e.g. 0xB1 into "1".
 TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
     // Wanderers on random cells, each column drawn before its row; a taken
     // cell is skipped, not tried again.
