@@ -213,10 +213,10 @@ TEST(CorruptTile, WorkedIntensitiesAndBounds) {
 // colour bits, tile colour-or-glyph bits, elementals, superior ones. Radius 3 has 25 tiles inside,
 // but its four corners (d2 = 8) get intensity 0 and stay unreported.
 TEST(Corrupt, EveryAmountAsReplayedFromTheDraws) {
-    const std::array<int, 3> cases[] = {// amount, player's column, radius
-                                        {-100000, 45, 0}, {0, 45, 0},      {1, 45, 1},
-                                        {9, 0, 3},        {10, 15, 3},     {100, 0, 10},
-                                        {1000, 0, 31},    {10000, 0, 100}, {100000, 45, 316}};
+    const std::array<int, 3> cases[] = {
+        // amount, player's column, radius
+        {-100000, 45, 0}, {0, 45, 0},    {1, 45, 1},      {9, 0, 3},         {10, 15, 3},
+        {100, 0, 10},     {1000, 0, 31}, {10000, 0, 100}, {100000, 45, 316}, {199999, 45, 447}};
     for (const auto &[amount, px, radius] : cases) {
         SCOPED_TRACE(amount);
         const int n = std::max(amount, 0);

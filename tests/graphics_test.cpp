@@ -164,6 +164,9 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     EXPECT_EQ(F(glyph.xy, glyph.xy + 8), (F{160, 84, 160, 96, 168, 96, 168, 84}));
     EXPECT_EQ(F(glyph.st, glyph.st + 8), (F{.625f, .46875f, .625f, .515625f, .6875f, .515625f,
                                             .6875f, .46875f})); // 'Z', rows 120 to 131 of 256
+    EXPECT_EQ(F(clear.st, clear.st + 8), (F{.6875f, .09375f, .6875f, .140625f, .75f, .140625f, .75f,
+                                            .09375f})); // glyph 219, rows 24 to 35
+    EXPECT_EQ(rec.quads[1].xy[1], 144);                 // block (0, 1), a row of blocks up
     EXPECT_TRUE(mapTex[1][0].count == 1 && shows(mapTex[1][0].image, 40, 60, ' '));
     drawMap(); // block (2, 1) was baked before its upload, so nothing is left to upload
     EXPECT_EQ((std::array{rec.totalUploads(), rec.uploads(mapTex[2][1].image->texture),

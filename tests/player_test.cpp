@@ -57,7 +57,7 @@ TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
         {"q6", [] { chaos_bolt(&player, 1, 0); }},
         {"t1", [] { chaos_blast(&player, -1, -1); }},
         {"qz", nullptr},
-        {"G", [] { dropGold(rnd() % 3 + 1, 40, 20); }},
+        {"EG", [] { spawn(1), dropGold(rnd() % 3 + 1, 40, 20); }}, // the gold's is the 3rd draw
         {"E", [] { spawn(1); }},
         {"M", [] { spawn(100); }}};
     static int (*const spells[])(Creature *) = {
