@@ -217,7 +217,8 @@ TEST(Combat, DamageAgainstDefenceMeleeAndShots) {
     // (20, 1) away is out of reach, (20, 0) in it.
     EXPECT_EQ(creature_shoot(&player, 30, 11) + creature_shoot(&player, 30, 10), 0);
     EXPECT_EQ(shownLine(0), "It is too far away to attack right now. You don't have any arrows.");
-    EXPECT_FALSE(inRange(INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX)); // no overflow
+    // (0, 20) is in reach too; a step beyond the range alone decides, with no product overflowing.
+    EXPECT_TRUE(inRange(10, 10, 10, 30, 20) && !inRange(INT_MIN, 0, INT_MAX, 0, INT_MAX));
     clearText();
     player.arrows = 1, player.moveDelay = 500000000, player.defenseMin = 1000;
     EXPECT_EQ(creature_shoot(&player, 10, 10), 1);
