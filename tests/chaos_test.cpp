@@ -172,10 +172,11 @@ const struct {
 
 // One short of the need: refused, told so, nothing changed or drawn. At the need: as replayed.
 // Seed 2900 gives death a corruption that calls up an elemental, whose tile the sweep visits; seed
-// 3100 draws its amount above 10000.
+// 3100 draws its amount above 10000; seed 109 tosses the blast's coin on the caster's tile to 2,
+// one short of a hit.
 TEST(ChaosEffects, RefusedOneShortOfTheNeedElseEveryDrawInItsOrder) {
     for (const auto &e : effects)
-        for (unsigned seed : {2u, 2900u, 3100u}) {
+        for (unsigned seed : {2u, 109u, 2900u, 3100u}) {
             SCOPED_TRACE(std::string(e.name) + " seed " + std::to_string(seed));
             const bool flee = e.cast == chaos_flee;
             if (e.need != INT_MIN) {

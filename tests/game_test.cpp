@@ -51,6 +51,13 @@ int runLogic(
     return closed;
 }
 
+// Whether the tile at (x, y) waits to be drawn.
+bool pending(int x, int y) {
+    const MapBlock &b = mapTex[x / 15][y / 10];
+    return std::any_of(b.changes, b.changes + b.count,
+                       [&](auto c) { return c[0] == x && c[1] == y; });
+}
+
 struct Scheduler : ::testing::Test {
     void SetUp() override {
         world_reset();
@@ -169,7 +176,7 @@ TEST(MapGeneration, OwnGeneratorsAndARerunAskedForWhileRunningButNotAfterTheClos
             s.append(reinterpret_cast<const char *>(&t), 4);
         return s;
     };
-    EXPECT_TRUE(regenMap() == 1 && waitMapInit(120000) == 1);
+    EXPECT_TRUE(regenMap() == 1 && waitMapInit(120000) == 1 && pending(0, 0)); // the player's tile
     const std::string made = ground();
     srnd(1);
     mapInit();
@@ -202,12 +209,6 @@ static void fresh(unsigned seed = 1) {
     player.moveDelay = 10000, player.energy = -5;
     tileAt(player.x = cursorX = 0, player.y = cursorY = 39).creature = &player;
     action = dirAction = 1;
-}
-
-static bool pending(int x, int y) {
-    const MapBlock &b = mapTex[x / 15][y / 10];
-    return std::any_of(b.changes, b.changes + b.count,
-                       [&](auto c) { return c[0] == x && c[1] == y; });
 }
 
 // Each block gets a marker tile each frame; the one whose marker is gone was

@@ -20,25 +20,26 @@ TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
 }
 
 // The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
-// texture over pixels 2 and 3 of rows 0 and 1, texels 1 and 2 of each row) and blends a half
-// see-through one even under white, by a tint too. The presenting seam draws a frame whose one
-// change is one colour byte, and one with a quad more.
+// texture over pixels 2 and 3 of rows 1 to 4, texels 1 and 2 of each row, each row twice) and
+// blends a half see-through one even under white, by a tint too. The presenting seam draws a frame
+// whose one change is one colour byte, and one with a quad more.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
     const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
                                       0, 0, 0, 0,   0,   0,   40,  40,  40,  255, 60, 60,  60, 255};
-    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 0, 2, 2, 4, 2, 4, 0};
-    auto at = [&](int y, int n) {
-        return Bytes(&gl.picture[(y * 720 + 2) * 3], &gl.picture[(y * 720 + 2) * 3 + n]);
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 1, 2, 5, 4, 5, 4, 1};
+    auto at = [&](int y, int n) { // y counts from the quad's first row
+        return Bytes(&gl.picture[((y + 1) * 720 + 2) * 3],
+                     &gl.picture[((y + 1) * 720 + 2) * 3 + n]);
     };
     gl.bindTexture(gl.genTexture());
     gl.uploadTexture(4, 2, texels); // counted, as uploads are
     gl.color(255, 255, 255);
     gl.quad(st, xy);
-    EXPECT_EQ(at(0, 6), (Bytes{100, 50, 128, 255, 9, 9}));
-    EXPECT_EQ(at(1, 6), (Bytes{40, 40, 40, 60, 60, 60}));
+    EXPECT_TRUE(at(0, 6) == at(1, 6) && at(1, 6) == (Bytes{100, 50, 128, 255, 9, 9}));
+    EXPECT_EQ(at(2, 6), (Bytes{40, 40, 40, 60, 60, 60}));
     EXPECT_EQ(gl.totalUploads(), 1);
-    EXPECT_EQ(at(2, 1), Bytes{0}); // the row above the quad is left alone
+    EXPECT_EQ(at(4, 1), Bytes{0}); // the row above the quad is left alone
     gl.color(0, 102, 0);
     gl.quad(st, xy);
     EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
@@ -90,13 +91,16 @@ TEST(GlyphDrawing, EveryPixelAsDrawPixMakesItWhateverTheSheetHolds) {
                                                   {1, 0, 0}, {0, 1, 0},       {0, 0, 1}};
     for (int pass = 0; pass < 5; ++pass) {
         // Then over an opaque black block, glyphs 200 and 235 of opaque colours, 201 of opaque
-        // white, 202 barely there (alpha 1), 203 half (127, blue from 128). Last, with that
-        // block's column 3 see-through; then its last row, then its first opaque again.
+        // white, 202 barely there (alpha 1), 203 half (127, blue from 128), 204 only in its top
+        // row, 205 only in its last. Last, with that block's column 3 see-through; then its last
+        // row, then its first opaque again.
         for (int i = 0; pass == 1 && i < 8 * 12 * 4; ++i) {
             unsigned char *p = at(200, i / 32, i % 32 / 4), *w = at(201, i / 32, i % 32 / 4);
             at(219, i / 32, i % 32 / 4)[3] = at(235, i / 32, i % 32 / 4)[3] = 255;
             at(202, i / 32, i % 32 / 4)[3] = 1, at(203, i / 32, i % 32 / 4)[3] = 127;
             at(203, i / 32, i % 32 / 4)[2] |= 128;
+            at(204, i / 32, i % 32 / 4)[3] = i < 32 ? 255 : 0;
+            at(205, i / 32, i % 32 / 4)[3] = i / 32 == 11 ? 255 : 0;
             p[i % 4] = p[i % 4] & 1 ? 255 : 0, w[i % 4] = w[3] & 1 ? 255 : 0;
         }
         for (int row = 0; pass > 1 && row < 12; ++row) // the block's rows kept from cell to cell
@@ -175,6 +179,12 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
     EXPECT_TRUE(tileShownByImage(&a, 31, 12));
+    for (unsigned char *look : {&a.glyph, &a.r, &a.g, &a.b}) { // a byte unlike its cell's
+        ++*look;
+        EXPECT_FALSE(tileShownByImage(&a, 31, 12));
+        --*look;
+        EXPECT_TRUE(tileShownByImage(&a, 31, 12));
+    }
     drawTileToTex(&tileAt(33, 14), 31, 12); // the cell redrawn otherwise and uploaded
     texBlock_update(mapTex[2][1].image);
     EXPECT_FALSE(tileShownByImage(&a, 31, 12));
