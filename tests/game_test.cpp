@@ -1,6 +1,6 @@
 // The scheduler and the pause hand-off on a real logic thread, this thread playing the window
-// thread; map generation on its own thread; key routing by input mode, the per-frame upkeep and
-// what a frame draws.
+// thread, and the input modes it hands keys over by; map generation on its own thread; the
+// per-frame upkeep and what a frame draws.
 
 #include "support/fixture.h"
 
@@ -25,12 +25,6 @@ template <char Label, int Energy = 10000, int Then = 0> int step(Creature *c) {
     return 0;
 }
 
-template <class Pred> bool waitUntil(Pred pred, int ms = 10000) {
-    for (int i = 0; i < ms * 10 && !pred(); ++i)
-        std::this_thread::sleep_for(100us);
-    return pred();
-}
-
 // The test thread adds before the loop starts; a step adds with the lock held.
 Creature *add(int speed, ActFn act, int energy = 0) {
     Creature *c = creature_new(); // linked just before `player`
@@ -53,7 +47,7 @@ int runLogic(
 
 // Whether the tile at (x, y) waits to be drawn.
 bool pending(int x, int y) {
-    const MapBlock &b = mapTex[x / 15][y / 10];
+    const MapBlock &b = mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y];
     return std::any_of(b.changes, b.changes + b.count,
                        [&](auto c) { return c[0] == x && c[1] == y; });
 }

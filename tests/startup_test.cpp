@@ -52,9 +52,8 @@ TEST(StartUp, LooksInTheWorkingDirectoryFirstThenBuildsPlayerAndSpawner) {
     EXPECT_EQ(tileAt(30, 20).creature, &player);
     Creature *spawner = player.next; // player -> spawner -> player
     EXPECT_TRUE(spawner->act == spawner_act && spawner->speed == 100 && spawner->next == &player);
-    logicThread = std::thread(startGameLoop); // the shutdown closes the game itself
-    while (holdCount() == 0) // the player's turn: the thread has to be woken to end
-        std::this_thread::sleep_for(1ms);
+    logicThread = std::thread(startGameLoop);                // the shutdown closes the game itself
+    EXPECT_TRUE(waitUntil([] { return holdCount() == 1; })); // the player's turn: to be woken
     EXPECT_TRUE(stopThreads() && closing.load() == 1 && !logicThread.joinable());
     freeImages();
 }

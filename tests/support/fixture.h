@@ -75,6 +75,13 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
 // and the calling thread's next draw.
 std::string worldState(bool tiles = true);
 
+// Polls pred every 0.1 ms for up to ms milliseconds (sanitizer builds are slow); its last answer.
+template <class Pred> bool waitUntil(Pred pred, int ms = 10000) {
+    for (int i = 0; i < ms * 10 && !pred(); ++i)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    return pred();
+}
+
 } // namespace vell
 
 // Tests are written as the game's own code is.
