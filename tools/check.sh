@@ -10,8 +10,8 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-vell_install_deps xvfb xauth xdotool imagemagick x11-utils lintian desktop-file-utils \
-  clang libclang-rt-14-dev || exit 1
+vell_install_deps xvfb xauth xdotool openbox wmctrl imagemagick x11-utils lintian \
+  desktop-file-utils clang libclang-rt-14-dev || exit 1
 
 jobs=$(nproc)
 configure_and_build() {
@@ -52,14 +52,18 @@ echo "== ThreadSanitizer =="
 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -LE e2e || status=1
 grep -h '^soak:' build-tsan/Testing/Temporary/LastTest.log
 
-# A display for the end-to-end tests: Xvfb with Mesa's software OpenGL.
+# A desktop for the end-to-end tests: Xvfb with Mesa's software OpenGL, and a
+# window manager to close the game's window as a player does.
 export LIBGL_ALWAYS_SOFTWARE=1
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null' EXIT
+xvfb_pid=$! wm_pid=
+trap 'kill $xvfb_pid $wm_pid 2>/dev/null' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 
 echo "== Plain build, with the end-to-end tests =="
 VELL_SOAK_SECONDS=2 ctest --test-dir build --output-on-failure -j"$jobs" || status=1

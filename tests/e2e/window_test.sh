@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# The real game in a real window on $DISPLAY (Xvfb under tools/check.sh): no display
-# and no font.bmp end it with 1 and the reason in err.txt and on standard error; a game
-# echoes its command line, opens a 720 x 540 window, shows its first frame, takes keys
-# from the keyboard and ends with 0 on a close request, even while the targeting cursor
-# holds it; a display that goes away ends it with 1. Exit 77 (skipped) without a display.
-# Xvfb now and then refuses a connection, so X clients are tried a few times.
-# package_test.sh sources this file for its helpers alone.
+# The real game in a real window on $DISPLAY, a desktop with a window manager (Xvfb and
+# openbox under tools/check.sh): no display and no font.bmp end it with 1 and the reason
+# in err.txt and on standard error; a game echoes its command line, opens a 720 x 540
+# window, shows its first frame, takes keys from the keyboard and ends with 0 when the
+# window manager closes it, even while the targeting cursor holds it; a display that goes
+# away ends it with 1. The Debian package: CPack builds it, lintian finds no error in it
+# and its desktop entry is valid; unpacked into a bare root, the game started from / by a
+# user who cannot write there shows its window, of the class the desktop entry names
+# (StartupWMClass), and closes with 0. Exit 77 (skipped) without a display and its window
+# manager. Xvfb now and then refuses a connection, so X clients are tried a few times.
 set -uo pipefail
 VELL=$(readlink -f "${1:?usage: $0 path/to/vell}")
-PROBE=${VELL_E2E_PROBE:?VELL_E2E_PROBE must name the e2e_probe binary}
-FONT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../data" && pwd)/font.bmp
-[ -n "${DISPLAY:-}" ] || { echo "SKIPPED: no X display"; exit 77; }
+FONT=$(cd "$(dirname "$0")/../../data" && pwd)/font.bmp
+[ -n "${DISPLAY:-}" ] && wmctrl -m >/dev/null 2>&1 || { echo "SKIPPED: no window manager"; exit 77; }
 export LIBGL_ALWAYS_SOFTWARE=1
 RUN=$(mktemp -d "${TMPDIR:-/tmp}/vell-e2e.XXXXXX") PID= XPID= WIN= AS=() CWD=
 trap 'kill $PID $XPID 2>/dev/null; rm -rf "$RUN"' EXIT
@@ -45,7 +47,6 @@ window() {
     done
     fail "no window with a first frame"
 }
-[ -n "${E2E_HELPERS_ONLY:-}" ] && return 0
 
 DISPLAY=:$((900 + RANDOM % 99)) start; ended 20 1
 head -2 "$RUN/err.txt" | cmp -s - <(printf 'Failure to register window class.\nError code 0:\n') || fail "no display"
@@ -64,8 +65,22 @@ until_ eval 'shows 0 528 "Gold:" && at 30 20' || fail "first frame"
 for step in "6 31 20" "Right 32 20" "KP_8 32 21" "Up 32 22"; do
     set -- $step; press "$1"; until_ at "$2" "$3" || fail "$1 did not step to ($2, $3)"
 done
-press f; sleep 0.3; xtry "$PROBE" "$WIN"; ended 5 0
+press f; sleep 0.3; xtry wmctrl -i -c "$WIN"; ended 5 0
 [ "$(cat "$RUN/stdout")" = "alpha beta" ] && [ ! -s "$RUN/err.txt" ] || fail "echo or err.txt"
+
+(cd "$RUN" && cpack -G DEB --config "$(dirname "$VELL")/CPackConfig.cmake" -B "$RUN/pkg" \
+    >"$RUN/cpack.log" 2>&1) || { cat "$RUN/cpack.log"; fail "cpack could not build the package"; }
+DEB=$(echo "$RUN"/pkg/vell_*.deb)
+lintian --fail-on error "$DEB" >"$RUN/lintian.log" 2>&1 || { cat "$RUN/lintian.log"; fail "lintian found errors"; }
+dpkg-deb -x "$DEB" "$RUN/root" || fail "dpkg-deb could not unpack the package"
+desktop-file-validate "$RUN/root/usr/share/applications/vell.desktop" || fail "desktop entry"
+# nobody may read the unpacked game but cannot write /, so no err.txt.
+chmod a+rx "$RUN"
+AS=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/nonexistent) CWD=/
+"${AS[@]}" test -w / && fail "nobody can write /"
+GAME=$RUN/root/usr/games/vell; start; window
+xtry sh -c "xprop -id $WIN WM_CLASS | grep -q '\"ZEP_window\", \"ZEP_window\"'" || fail "window class"
+xtry wmctrl -i -c "$WIN"; ended 10 0
 
 for n in $(seq 700 799); do [ -e /tmp/.X11-unix/X$n ] || break; done
 Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & XPID=$!
