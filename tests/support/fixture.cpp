@@ -110,9 +110,12 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
 }
 
 std::string worldState(bool tiles) {
-    Creature p = player;
-    p.next = p.prev = nullptr; // the ring is compared by its members' places and health
-    std::string s(reinterpret_cast<const char *>(&p), sizeof p);
+    const Creature &p = player; // the ring is compared by its members' places and health
+    std::string s;
+    for (int v : {p.x, p.y, p.energy, p.speed, p.moveDelay, int{p.glyph}, int{p.r}, int{p.g},
+                  int{p.b}, p.gold, p.level, p.arrows, p.magic, p.health, p.defenseMin,
+                  p.defenseSpread, p.damageMin, p.damageSpread})
+        s += std::to_string(v) + ",";
     for (Creature *c = player.next; c != &player; c = c->next)
         s += std::to_string(c->x) + "," + std::to_string(c->y) + "," + std::to_string(c->health) +
              (c->act == enemy_act            ? "w"
@@ -128,5 +131,12 @@ std::string worldState(bool tiles) {
         s.append(reinterpret_cast<const char *>(t->pixels), SHEET_W * SHEET_H * 4) +=
             t->flags & 1 ? "u" : "-";
     return s + std::to_string(holdCount()) + "," + std::to_string(rnd());
+}
+
+std::uint64_t fold(const std::string &bytes) {
+    std::uint64_t h = 14695981039346656037u;
+    for (unsigned char b : bytes)
+        h = (h ^ b) * 1099511628211u;
+    return h;
 }
 } // namespace vell

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -69,11 +70,15 @@ std::string shownStatRow(int row);
 bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
            unsigned char g = 255, unsigned char b = 255);
 
-// Everything a command or an effect may change, as bytes: the player, every creature (place,
-// health, kind of act), the tiles with their items' amounts (left out while a new map is being
-// made), the tiles waiting to be drawn, both working sheets and their upload flags, the holds,
-// and the calling thread's next draw.
+// Everything a command or an effect may change, as bytes: the player's numbers and looks, every
+// creature (place, health, kind of act), the tiles with their items' amounts (left out while a new
+// map is being made), the tiles waiting to be drawn, both working sheets and their upload flags,
+// the holds, and the calling thread's next draw.
 std::string worldState(bool tiles = true);
+
+// FNV-1a of the bytes: a whole state (worldState's, with no addresses in it) as one worked value
+// short enough to write down.
+std::uint64_t fold(const std::string &bytes);
 
 // Polls pred every 0.1 ms for up to ms milliseconds (sanitizer builds are slow); its last answer.
 template <class Pred> bool waitUntil(Pred pred, int ms = 10000) {
