@@ -232,6 +232,8 @@ TEST(MapInit, EveryTileAndPathAsWorkedValues) {
         freshWorld(seed);
         mapInit();
         EXPECT_EQ(fold(worldState()), want) << seed;
+        for (int i = 0; i < MAP_W * MAP_H; ++i) // each tile drawn into its block as it is made
+            ASSERT_TRUE(tileShownByImage(&map[i], i / MAP_H, i % MAP_H)) << i;
     }
     freshWorld(1);
     dirtPath(1, 5, 11, 15, 1, 2); // as steep as it is long: not drawn

@@ -170,7 +170,8 @@ TEST(MapGeneration, OwnGeneratorsAndARerunAskedForWhileRunningButNotAfterTheClos
             s.append(reinterpret_cast<const char *>(&t), 4);
         return s;
     };
-    EXPECT_TRUE(regenMap() == 1 && waitMapInit(120000) == 1 && pending(0, 0)); // the player's tile
+    EXPECT_TRUE(regenMap() == 1 && miH.load() != std::thread::id() && waitMapInit(120000) == 1 &&
+                pending(0, 0)); // the player's tile
     const std::string made = ground();
     srnd(1);
     mapInit();
