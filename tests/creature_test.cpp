@@ -111,8 +111,9 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
         EXPECT_EQ(shownLine(0), up ? "Enemy dies. You advance a level!" : "Enemy dies.");
     }
     player.level = 0; // would divide by zero; counts as level 1
-    creature_die(creature_new(), &player);
-    EXPECT_EQ(player.level, 1);
+    Creature *last = creature_new(); // at (0, 0), with nothing to drop
+    last->level = 0, creature_die(last, &player);
+    EXPECT_TRUE(player.level == 1 && mapTex[0][0].count == 1); // its stained tile to be drawn
 }
 
 // Seed 5 draws 54 ("stack of") then 28693; a monster's look draws the word group too but shows

@@ -99,29 +99,34 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
 }
 
 // The player's turn waits for a key in mode 1; a monster's "More...", in the last columns of line
-// 2, in mode 2 until the key for the last hold. A monster dying meanwhile swept away, as a new map
-// sweeps them, leaves no stain and no gold.
+// 2, in mode 2 until the key for the last hold. A monster swept away meanwhile, as a new map sweeps
+// them, lands no blow, and its death leaves no stain and no gold.
 TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
     freshWorld();
     Creature *m = add(1, [](Creature *c) { // notes the input mode its step finds and leaves
-        trace += static_cast<char>('0' + inputType), creature_die(c, c);
+        trace += static_cast<char>('0' + inputType), creature_attack(c, &player), creature_die(c, c);
         return trace += static_cast<char>('0' + inputType), end_game(), c->energy = 9, 0;
     });
-    m->name = "1\n2\n3\n4", m->gold = 5;
-    player.act = player_act, player.moveDelay = 10000, player.speed = 1000;
+    m->name = "1\n2\n3\n4", m->gold = 5, m->damageMin = 5;
+    player.act = player_act, player.moveDelay = 10000, player.speed = 1000, player.health = 9;
     runLogic([] {
         ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 1; })); // player's turn
         input('5');
         ASSERT_TRUE(waitUntil([] { return holdCount() == 1 && inputType == 2; }));
         EXPECT_EQ(shownLine(2), "3" + std::string(82, ' ') + "More...");
-        WorldGuard g; // the logic thread cannot put its mode back meanwhile
-        creature_remove(player.prev);
-        vell::pause(), input('z'); // a second prompt: its key keeps the mode for the first
-        EXPECT_EQ(inputType.load(), 2);
-        input('z'); // the last key of the turn: mode 0 at once
-        EXPECT_TRUE(holdCount() == 0 && inputType.load() == 0);
+        {
+            WorldGuard g; // the logic thread cannot put its mode back meanwhile
+            creature_remove(player.prev);
+            vell::pause(), input('z'); // a second prompt: its key keeps the mode for the first
+            EXPECT_EQ(inputType.load(), 2);
+            input('z'); // the last key of the turn: mode 0 at once
+            EXPECT_TRUE(holdCount() == 0 && inputType.load() == 0);
+        }
+        ASSERT_TRUE(waitUntil([] { return holdCount() == 1; })); // the death's own "More..."
+        input('z');
     });
     EXPECT_TRUE(trace == "00" && player.prev == &player && !map[0].item && map[0].r == 0);
+    EXPECT_EQ(player.health, 9);
 }
 
 // A pause after `closing` is set returns at once, on either thread. Plain

@@ -40,10 +40,12 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     EXPECT_EQ(at(2, 6), (Bytes{40, 40, 40, 60, 60, 60}));
     EXPECT_EQ(gl.totalUploads(), 1);
     EXPECT_EQ(at(4, 1), Bytes{0}); // the row above the quad is left alone
-    gl.color(0, 102, 0);
+    gl.color(255, 102, 255);
     gl.quad(st, xy);
-    EXPECT_EQ(at(0, 3), (Bytes{50, 45, 64}));
+    EXPECT_TRUE(at(0, 3) == (Bytes{150, 45, 192}) && at(2, 3) == (Bytes{40, 16, 40}));
     PresentGl present(gl);
+    const unsigned name = gl.nextName; // passed on to the seam it presents to
+    EXPECT_EQ(present.genTexture(), name);
     int shown = 0;
     for (const Bytes &frame : {Bytes{0}, Bytes{0}, Bytes{1}, Bytes{2}, Bytes{3}, Bytes{3, 3}}) {
         for (unsigned char k : frame) { // a colour byte more each time
