@@ -227,8 +227,11 @@ TEST(Order, EveryAmountAsWorkedValues) {
 // below 12 divided by 10, is clipped to the map, and one draw lifts red and green together.
 // Worked values: the whole state after each seed's map, folded.
 TEST(MapInit, EveryTileAndPathAsWorkedValues) {
-    for (auto [seed, want] : {std::pair{7u, 0x9381e021cfb31e17u}, {8u, 0x6adeb9ec4e22ab3du},
-                              {9u, 0xe2c861326e3e0000u}, {21u, 0xd3cb9bef9128194fu}}) {
+    const std::pair<unsigned, std::uint64_t> cases[] = {{7, 0x9381e021cfb31e17},
+                                                        {8, 0x6adeb9ec4e22ab3d},
+                                                        {9, 0xe2c861326e3e0000},
+                                                        {21, 0xd3cb9bef9128194f}};
+    for (auto [seed, want] : cases) {
         freshWorld(seed);
         mapInit();
         EXPECT_EQ(fold(worldState()), want) << seed;

@@ -110,7 +110,7 @@ TEST(CreatureDeath, LevelRollStainItemsGoldArrowsInThatOrder) {
                   (std::vector{g[0], g[1], g[2], g[3], g[4], 3 + up}));
         EXPECT_EQ(shownLine(0), up ? "Enemy dies. You advance a level!" : "Enemy dies.");
     }
-    player.level = 0; // would divide by zero; counts as level 1
+    player.level = 0;                // would divide by zero; counts as level 1
     Creature *last = creature_new(); // at (0, 0), with nothing to drop
     last->level = 0, creature_die(last, &player);
     EXPECT_TRUE(player.level == 1 && mapTex[0][0].count == 1); // its stained tile to be drawn

@@ -104,7 +104,8 @@ TEST_F(Scheduler, BrokenRingIsReportedAndEndsTheGame) {
 TEST_F(Scheduler, MoreHoldsTheTurnWithItsPromptShown) {
     freshWorld();
     Creature *m = add(1, [](Creature *c) { // notes the input mode its step finds and leaves
-        trace += static_cast<char>('0' + inputType), creature_attack(c, &player), creature_die(c, c);
+        trace += static_cast<char>('0' + inputType), creature_attack(c, &player);
+        creature_die(c, c);
         return trace += static_cast<char>('0' + inputType), end_game(), c->energy = 9, 0;
     });
     m->name = "1\n2\n3\n4", m->gold = 5, m->damageMin = 5;
@@ -246,8 +247,7 @@ TEST(FrameRender, LinesTopDownStatusAtTheBottomAndTheYellowXOnlyInModeThree) {
         const auto &q = recordingGl().quads;
         for (int i = 0; i < 4; ++i) { // lines 0 to 2 at 528, 516 and 504, the status rows at 0
             const unsigned texture = (i < 3 ? textLine[i] : vell::stat)->texture;
-            const auto d =
-                std::find_if(q.begin(), q.end(), [&](auto d) { return d.texture == texture; });
+            const auto d = std::ranges::find(q, texture, &RecordingGl::Quad::texture);
             ASSERT_NE(d, q.end());
             EXPECT_TRUE(d->xy[1] == (i < 3 ? 528 - 12 * i : 0) && d->xy[4] == 720) << i;
         }

@@ -33,13 +33,11 @@ void fresh(int magic) {
 // and "t" take a direction; "8" is one row up. Every code without a command, "x" among them, only
 // clears the lines and keeps the turn: a masked or unsigned code would turn e.g. 0xB1 into "1".
 TEST(Keys, EachCommandKeyIsItsCallAndNoOtherCodeDoesAnything) {
-    // Wanderers on random cells, each column drawn before its row; a taken
+    // Wanderers on random cells, each column drawn before its row (the comma sees to it); a taken
     // cell is skipped, not tried again.
     static auto spawn = [](int tries) {
-        for (int i = 0; i < tries; ++i) {
-            const int x = rnd() % MAP_W;
-            randEnemy(x, rnd() % MAP_H);
-        }
+        for (int i = 0, x; i < tries; ++i)
+            x = rnd() % MAP_W, randEnemy(x, rnd() % MAP_H);
     };
     // "f", n presses of one digit and m of another, ten of a third, and a code of 128 and up.
     auto aim = [](int n, char a, int m, char b, char c) {

@@ -32,10 +32,11 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
             addText(t.c_str());
         EXPECT_TRUE(shown() == lines && holdCount() == holds) << lines;
     }
-    TexBlock *const display1 = textLine[1];
     addText("___ ,,, ggg");
-    textLine[1] = nullptr; // a line image not made (yet): the others are still cleared
-    clearText();           // every cell blanked whole, the glyphs' lowest rows too
+    // A line image not made (yet): the others are still cleared, every cell blanked whole, the
+    // glyphs' lowest rows too.
+    TexBlock *const display1 = std::exchange(textLine[1], nullptr);
+    clearText();
     textLine[1] = display1;
     EXPECT_TRUE(shown() == "||" && addWord("") == 1); // an empty word still moves on
     lineNum = 3;                                      // a position off the lines starts them afresh

@@ -11,8 +11,8 @@
 #include <array>
 #include <chrono>
 #include <climits>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
