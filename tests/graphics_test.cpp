@@ -21,13 +21,14 @@ TEST(TexBlockNew, OpaqueBlackOrNullBelowOneOrOnOverflow) {
 
 // The picture double takes the texel under each pixel's centre (for the middle half of a 4 x 2
 // texture over pixels 2 and 3 of rows 1 to 4, texels 1 and 2 of each row, each row twice) and
-// blends a half see-through one even under white, by a tint too. The presenting seam draws a frame
-// whose one change is one colour byte, and one with a quad more.
+// blends a half see-through one even under white, by a tint too (drawn a row lower, from row 0).
+// The presenting seam draws a frame whose one change is one colour byte, and one with a quad more.
 TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     PictureGl gl;
     const unsigned char texels[32] = {1, 1, 1, 255, 200, 100, 255, 128, 255, 9,   9,  255, 0,  0,
                                       0, 0, 0, 0,   0,   0,   40,  40,  40,  255, 60, 60,  60, 255};
-    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0}, xy[8] = {2, 1, 2, 5, 4, 5, 4, 1};
+    const float st[8] = {.25f, 0, .25f, 1, .75f, 1, .75f, 0};
+    const float xy[16] = {2, 1, 2, 5, 4, 5, 4, 1, 2, 0, 2, 4, 4, 4, 4, 0}; // then a row lower
     auto at = [&](int y, int n) { // y counts from the quad's first row
         return Bytes(&gl.picture[((y + 1) * 720 + 2) * 3],
                      &gl.picture[((y + 1) * 720 + 2) * 3 + n]);
@@ -38,11 +39,11 @@ TEST(PictureGl, TexelUnderEachPixelCentreBlendedEvenUnderWhite) {
     gl.quad(st, xy);
     EXPECT_TRUE(at(0, 6) == at(1, 6) && at(1, 6) == (Bytes{100, 50, 128, 255, 9, 9}));
     EXPECT_EQ(at(2, 6), (Bytes{40, 40, 40, 60, 60, 60}));
-    EXPECT_EQ(gl.totalUploads(), 1);
-    EXPECT_EQ(at(4, 1), Bytes{0}); // the row above the quad is left alone
+    EXPECT_TRUE(gl.totalUploads() == 1 && at(4, 1) == Bytes{0}); // the row above the quad: alone
     gl.color(255, 102, 255);
-    gl.quad(st, xy);
-    EXPECT_TRUE(at(0, 3) == (Bytes{150, 45, 192}) && at(2, 3) == (Bytes{40, 16, 40}));
+    gl.quad(st, xy + 8); // onto row 0 of the picture
+    EXPECT_TRUE(at(-1, 3) == (Bytes{100, 20, 128}) && at(0, 3) == (Bytes{150, 45, 192}) &&
+                at(2, 3) == (Bytes{40, 16, 40}));
     PresentGl present(gl);
     const unsigned name = gl.nextName; // passed on to the seam it presents to
     EXPECT_EQ(present.genTexture(), name);
