@@ -181,7 +181,7 @@ TEST(MapDisplay, PendingTilesDrawnDirectlyUntilTheirBlockIsBaked) {
               (std::array{2, 1, 0, 0})); // the glyph sheet's, for the direct tiles, and the block's
     EXPECT_TRUE(shows(mapTex[2][1].image, 8, 24, 'a', 255, 0, 0));
     EXPECT_TRUE(shows(mapTex[2][1].image, 24, 48, 'b', 0, 0, 255));
-    EXPECT_TRUE(tileShownByImage(&a, 31, 12));
+    EXPECT_TRUE(tileShownByImage(&a, 31, 12) && !tileShownByImage(&a, 30, 12)); // not its neighbour
     for (unsigned char *look : {&a.glyph, &a.r, &a.g, &a.b}) { // a byte unlike its cell's
         ++*look;
         EXPECT_FALSE(tileShownByImage(&a, 31, 12));

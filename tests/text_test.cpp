@@ -42,6 +42,10 @@ TEST(MessageLines, PiecesJoinAndWordsWrapAsThePlayerReadsThem) {
     lineNum = 3;                                      // a position off the lines starts them afresh
     addText("z");
     EXPECT_EQ(shown(), "z||");
+    // A cell is blacked out before it is written, with the text sheet's block, corrupted here to be
+    // half see-through in its top row: what it leaves shows under a space.
+    fontTex->pixels[(24 * 128 + 88) * 4 + 3] = 128, addText("a");
+    EXPECT_EQ(+textLine[0]->pixels[35], 191); // column 1's top left pixel
 }
 
 // Each step changes one number of the player and reads one row back.

@@ -55,9 +55,8 @@ start; ended 30 1
 [ "$(cat "$RUN/err.txt")" = "Fatal error: unable to load font" ] || fail "no font.bmp"
 grep -qx 'Fatal error: unable to load font' "$RUN/stderr" && grep -qx 'font.bmp was looked for at:' "$RUN/stderr" ||
     fail "no font.bmp: nothing on standard error"
-cp "$FONT" "$RUN/"
 
-start alpha beta; window alpha beta
+cp "$FONT" "$RUN/"; start alpha beta; window alpha beta
 read -r w h < <(xtry timeout 10 xwininfo -id "$WIN" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
 [ "$w x $h" = "720 x 540" ] || fail "client area $w x $h"
 until_ eval 'shows 0 528 "Gold:" && at 30 20' || fail "first frame"
@@ -70,9 +69,8 @@ press f; sleep 0.3; xtry wmctrl -i -c "$WIN"; ended 5 0
 
 (cd "$RUN" && cpack -G DEB --config "$(dirname "$VELL")/CPackConfig.cmake" -B "$RUN/pkg" \
     >"$RUN/cpack.log" 2>&1) || { cat "$RUN/cpack.log"; fail "cpack could not build the package"; }
-DEB=$(echo "$RUN"/pkg/vell_*.deb)
-lintian --fail-on error "$DEB" >"$RUN/lintian.log" 2>&1 || { cat "$RUN/lintian.log"; fail "lintian found errors"; }
-dpkg-deb -x "$DEB" "$RUN/root" || fail "dpkg-deb could not unpack the package"
+lintian --fail-on error "$RUN"/pkg/vell_*.deb >"$RUN/lintian.log" 2>&1 || { cat "$RUN/lintian.log"; fail "lintian found errors"; }
+dpkg-deb -x "$RUN"/pkg/vell_*.deb "$RUN/root" || fail "dpkg-deb could not unpack the package"
 desktop-file-validate "$RUN/root/usr/share/applications/vell.desktop" || fail "desktop entry"
 # nobody may read the unpacked game but cannot write /, so no err.txt.
 chmod a+rx "$RUN"
