@@ -48,9 +48,9 @@ TEST(Creatures, JoinTheRingArriveOnAFreeEdgeTileAndAreFreedWithNoRoom) {
             creature_arrive(c);
             EXPECT_EQ(axis ? c->y : c->x, edge + (full ? (side ? 1 : -1) : 0)) << s;
             EXPECT_EQ(axis ? c->x : c->y, full ? r % length : free[r % 3]) << s;
-            const MapBlock &b = mapTex[c->x / 15][c->y / 10]; // its tile waits to be drawn
-            EXPECT_TRUE(tileAt(c->x, c->y).creature == c && b.count == 1 &&
-                        b.changes[0][0] == c->x);
+            // Its tile, alone, waits to be drawn.
+            const MapBlock &b = mapTex[c->x / BLOCK_TILES_X][c->y / BLOCK_TILES_Y];
+            EXPECT_TRUE(tileAt(c->x, c->y).creature == c && b.count == 1 && pending(c->x, c->y));
         }
     freshWorld();
     Creature *a = creature_new(), *c = creature_new(), *b = creature_new();
@@ -133,7 +133,7 @@ TEST(Moving, LooksWaitingBumpsSpeechAndTheEdgesOfTheMap) {
         srnd(5);
         creature_move(c, 1, 0);
         EXPECT_TRUE(shownLine(0) == text && tileAt(c->x, 10).creature == c &&
-                    c->energy == c->moveDelay && mapTex[c->x / 15][1].count == 2 &&
+                    c->energy == c->moveDelay && mapTex[c->x / BLOCK_TILES_X][1].count == 2 &&
                     c->x == (*text ? 11 : 89) && !tileAt(c->x - 1, 10).creature && rnd() == next)
             << text;
     }

@@ -45,13 +45,6 @@ int runLogic(
     return closed;
 }
 
-// Whether the tile at (x, y) waits to be drawn.
-bool pending(int x, int y) {
-    const MapBlock &b = mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y];
-    return std::any_of(b.changes, b.changes + b.count,
-                       [&](auto c) { return c[0] == x && c[1] == y; });
-}
-
 struct Scheduler : ::testing::Test {
     void SetUp() override {
         world_reset();

@@ -109,6 +109,12 @@ bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char
     return true;
 }
 
+bool pending(int x, int y) {
+    const MapBlock &b = mapTex[x / BLOCK_TILES_X][y / BLOCK_TILES_Y];
+    return std::any_of(b.changes, b.changes + b.count,
+                       [&](auto c) { return c[0] == x && c[1] == y; });
+}
+
 std::string worldState(bool tiles) {
     const Creature &p = player; // the ring is compared by its members' places and health
     std::string s;

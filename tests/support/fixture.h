@@ -70,6 +70,9 @@ std::string shownStatRow(int row);
 bool shows(const TexBlock *image, int px, int py, unsigned char c, unsigned char r = 255,
            unsigned char g = 255, unsigned char b = 255);
 
+// Whether the tile at (x, y) waits to be drawn: it is in its block's list of changes.
+bool pending(int x, int y);
+
 // Everything a command or an effect may change, as bytes: the player's numbers and looks, every
 // creature (place, health, kind of act), the tiles with their items' amounts (left out while a new
 // map is being made), the tiles waiting to be drawn, both working sheets and their upload flags,
